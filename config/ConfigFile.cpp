@@ -1,0 +1,57 @@
+#include "config/ConfigFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+char* asChars(RecordBytes& bytes)
+{
+    return reinterpret_cast<char*>(bytes.data());
+}
+
+bool hasRecordSize(qint64 size)
+{
+    return size == CONFIG_RECORD_SIZE;
+}
+
+bool crcMatches(const TCrc& crc, const ConfigRecord& record)
+{
+    return record.storedCrc() == ConfigCrc(crc, record);
+}
+
+} // namespace
+
+OpenedConfig openConfigFile(const QString& fileName, const TCrc& crc)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {OpenFileResult::CannotOpen, {}};
+    if (!hasRecordSize(file.size()))
+        return {OpenFileResult::WrongSize, {}};
+
+    ConfigRecord record;
+    // A file that shrinks between the size test and the read is as short as a wrong-sized one.
+    if (!hasRecordSize(file.read(asChars(record.bytes), CONFIG_RECORD_SIZE)))
+        return {OpenFileResult::WrongSize, {}};
+    if (!crcMatches(crc, record))
+        return {OpenFileResult::CrcMismatch, {}};
+    return {OpenFileResult::Opened, record};
+}
+
+SaveFileResult saveConfigFile(const QString& fileName, ConfigRecord& record, const TCrc& crc)
+{
+    stampCrc(crc, record);
+
+    QSaveFile file(fileName);
+    // Unbuffered, so that a short write (a full disk) shows in the result of write(): a buffered
+    // file can drop the rest of its buffer when it closes and still commit a truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return SaveFileResult::CannotCreate;
+    // Without a commit, QSaveFile discards its temporary file and the old file stays untouched.
+    if (!hasRecordSize(file.write(asChars(record.bytes), CONFIG_RECORD_SIZE)))
+        return SaveFileResult::WriteFailed;
+    if (!file.commit())
+        return SaveFileResult::WriteFailed;
+    return SaveFileResult::Saved;
+}

@@ -1,0 +1,67 @@
+#include "link/DeviceTask.h"
+
+#include "link/ConfigTasks.h"
+#include "link/TaskContext.h"
+
+TaskTable deviceTasks()
+{
+    TaskTable tasks;
+    tasks[static_cast<int>(TaskEvent::ConfigRead)] = readConfiguration;
+    tasks[static_cast<int>(TaskEvent::ConfigWrite)] = writeConfiguration;
+    return tasks;
+}
+
+TDevice::TDevice(Notifier& notifier, Clock& clock, TaskTable tasks)
+    : notifier_(notifier)
+    , clock_(clock)
+    , tasks_(std::move(tasks))
+    , usb_(notifier)
+{
+}
+
+TDevice::~TDevice()
+{
+    Terminate();
+    wait();
+    finish();
+}
+
+void TDevice::startWorker()
+{
+    start(QThread::LowPriority);
+}
+
+void TDevice::Terminate()
+{
+    terminating_ = true;
+}
+
+void TDevice::run()
+{
+    Execute();
+}
+
+void TDevice::Execute()
+{
+    while (!terminating_)
+        runPass();
+    finish();
+}
+
+void TDevice::runPass()
+{
+    clock_.sleep(PollInterval);
+    const std::optional<TaskEvent> event = events_.poll();
+    if (!event)
+        return;
+    const DeviceTaskFn& task = tasks_[static_cast<int>(*event)];
+    if (!task)
+        return;
+    TaskContext context{usb_, notifier_, clock_};
+    task(context);
+}
+
+void TDevice::finish()
+{
+    usb_.drainAndClose();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include "link/Clock.h"
+#include "link/Notifier.h"
+#include "link/UsbConnection.h"
+
+// What a device task works with: the connection, the windows and the clock.
+struct TaskContext {
+    UsbConnection& usb;
+    Notifier& notifier;
+    Clock& clock;
+
+    // Every report answers false once its window is gone; the task then ends quietly.
+    bool notify(Target target, int code, NotifyValue value)
+    {
+        return notifier.notify(target, code, value);
+    }
+    bool log(const QString& text)
+    {
+        return notify(Target::Device, NotifyCode::Text, toNotifyValue(&text));
+    }
+    bool logError(int value) { return notify(Target::Device, NotifyCode::Error, value); }
+    bool requestClose(Target target) { return notifier.requestClose(target); }
+    // The common start of every task: (re-)open the connection, probe, read the identity.
+    bool connect(int configuration);
+};

@@ -1,0 +1,220 @@
+#include "link/UsbConnection.h"
+
+#include <usb.h>
+
+#include "link/Myfunc.h"
+#include "link/Notifier.h"
+#include "link/Packet.h"
+
+namespace {
+const QString NotFoundText = QStringLiteral("Контроллер не обнаружен на шине USB");
+const QString ConfigurationText = QStringLiteral("Конфигурация контроллера не доступна");
+const QString InterfaceText = QStringLiteral("Интерфейс контроллера не доступен");
+
+// The identity block sits at byte 8 of the reply, so a smaller buffer or reply cannot hold it.
+constexpr int IdentityReplySize = Usb::HeaderSize + Usb::IdentitySize;
+constexpr int MalformedReply = -1;
+
+char* asChars(std::uint8_t* bytes)
+{
+    return reinterpret_cast<char*>(bytes);
+}
+}
+
+bool isController(const struct usb_device* device)
+{
+    return device->descriptor.idVendor == Usb::VendorId
+        && device->descriptor.idProduct == Usb::ProductId;
+}
+
+UsbConnection::UsbConnection(Notifier& notifier)
+    : notifier_(notifier)
+{
+}
+
+UsbConnection::~UsbConnection()
+{
+    CloseConnection();
+}
+
+void UsbConnection::OpenConnection(int configuration)
+{
+    if (handle_ && reopenKnownController(configuration))
+        return;
+    enumerate(configuration);
+}
+
+// Re-opens the controller without a new enumeration when it is the first device of the first bus
+// of the list the last enumeration left. Any failure falls back to a fresh enumeration, silently.
+bool UsbConnection::reopenKnownController(int configuration)
+{
+    usb_bus* bus = usb_get_busses();
+    struct usb_device* first = bus ? bus->devices : nullptr;
+    CloseConnection();
+    if (!first || !isController(first))
+        return false;
+    handle_ = usb_open(first);
+    if (!handle_)
+        return false;
+    if (usb_set_configuration(handle_, configuration) < 0
+        || usb_claim_interface(handle_, Usb::Interface) < 0) {
+        closeHandleOnly();
+        return false;
+    }
+    return true;
+}
+
+// Walks every bus and device. Every controller that opens replaces the one held before; a
+// configuration or claim failure on any of them ends the walk without a connection.
+void UsbConnection::enumerate(int configuration)
+{
+    usb_init();
+    usb_set_debug(0);
+    usb_find_busses();
+    usb_find_devices();
+    for (usb_bus* bus = usb_get_busses(); bus; bus = bus->next) {
+        for (struct usb_device* device = bus->devices; device; device = device->next) {
+            if (!isController(device))
+                continue;
+            usb_dev_handle* opened = usb_open(device);
+            if (!opened)
+                continue;
+            CloseConnection();
+            handle_ = opened;
+            if (!configure(configuration, ConfigurationText, InterfaceText))
+                return;
+        }
+    }
+    if (!handle_)
+        reportText(NotFoundText);
+}
+
+bool UsbConnection::configure(int configuration, const QString& configFailure,
+                              const QString& claimFailure)
+{
+    if (usb_set_configuration(handle_, configuration) < 0) {
+        reportText(configFailure);
+        closeHandleOnly();
+        return false;
+    }
+    if (usb_claim_interface(handle_, Usb::Interface) < 0) {
+        reportText(claimFailure);
+        closeHandleOnly();
+        return false;
+    }
+    return true;
+}
+
+void UsbConnection::closeHandleOnly()
+{
+    usb_close(handle_);
+    handle_ = nullptr;
+}
+
+void UsbConnection::CloseConnection()
+{
+    if (!handle_)
+        return;
+    usb_release_interface(handle_, Usb::Interface);
+    closeHandleOnly();
+}
+
+void UsbConnection::Connect()
+{
+    if (!handle_)
+        return;
+    buffer_.clear();
+    if (probe())
+        readIdentity();
+}
+
+bool UsbConnection::probe()
+{
+    std::uint8_t scratch[Usb::ProbeSize] = {};
+    setHeaderWord(scratch, 0, static_cast<std::uint16_t>(Command::Probe));
+    setHeaderWord(scratch, 1, Usb::ProbeParam);
+    lastResult_ = usb_bulk_write(handle_, Usb::RequestEndpoint, asChars(scratch), Usb::ProbeSize,
+                                 Usb::DefaultTimeoutMs);
+    if (lastResult_ >= 0)
+        lastResult_ = usb_bulk_read(handle_, Usb::ReplyEndpoint, asChars(scratch), Usb::ProbeSize,
+                                    Usb::DefaultTimeoutMs);
+    if (lastResult_ < 0) {
+        fail(lastResult_);
+        return false;
+    }
+    const int capacity = headerWord(scratch, 1);
+    // A controller too small to return its own identity block could never be served safely.
+    if (lastResult_ < Usb::ProbeSize || capacity == 0 || capacity < Usb::IdentitySize) {
+        fail(MalformedReply);
+        return false;
+    }
+    buffer_.assign(static_cast<std::size_t>(capacity) + Usb::HeaderSize, 0);
+    return true;
+}
+
+bool UsbConnection::readIdentity()
+{
+    setHeaderWord(buffer_.data(), 0, static_cast<std::uint16_t>(Command::Identity));
+    const int result = exchange(Usb::HeaderSize, Usb::DefaultTimeoutMs);
+    if (result < 0) {
+        fail(result);
+        return false;
+    }
+    if (result < IdentityReplySize
+        || headerWord(buffer_.data(), 0) != static_cast<std::uint16_t>(Command::Identity)) {
+        fail(MalformedReply);
+        return false;
+    }
+    SwapWordBytes(buffer_.data() + Usb::HeaderSize, buffer_.data() + Usb::HeaderSize,
+                  Usb::IdentitySize);
+    return true;
+}
+
+int UsbConnection::exchange(int sendLength, int timeoutMs)
+{
+    lastResult_ = usb_bulk_write(handle_, Usb::RequestEndpoint, asChars(buffer_.data()), sendLength,
+                                 timeoutMs);
+    if (lastResult_ < 0)
+        return lastResult_;
+    lastResult_ = usb_bulk_read(handle_, Usb::ReplyEndpoint, asChars(buffer_.data()), bufferSize(),
+                                timeoutMs);
+    return lastResult_;
+}
+
+int UsbConnection::write(int endpoint, const std::uint8_t* bytes, int length, int timeoutMs)
+{
+    lastResult_ = usb_bulk_write(handle_, endpoint,
+                                 reinterpret_cast<const char*>(bytes), length, timeoutMs);
+    return lastResult_;
+}
+
+std::uint16_t UsbConnection::identityWord0() const
+{
+    return readLe16(identity());
+}
+
+void UsbConnection::drainAndClose()
+{
+    if (!handle_)
+        return;
+    if (!buffer_.empty())
+        usb_bulk_read(handle_, Usb::ReplyEndpoint, asChars(buffer_.data()), bufferSize(),
+                      Usb::DrainTimeoutMs);
+    CloseConnection();
+}
+
+void UsbConnection::fail(int value)
+{
+    reportError(value);
+    CloseConnection();
+}
+
+void UsbConnection::reportText(const QString& text)
+{
+    notifier_.notify(Target::Device, NotifyCode::Text, toNotifyValue(&text));
+}
+
+void UsbConnection::reportError(int value)
+{
+    notifier_.notify(Target::Device, NotifyCode::Error, value);
+}

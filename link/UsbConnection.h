@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <QString>
+
+class Notifier;
+struct usb_dev_handle;
+struct usb_device;
+
+// The worker's connection with the controller: finding and opening it, probing its payload
+// capacity, reading its identity, and the request/reply exchange that every task is built from.
+// Used by the worker thread only. Failures are reported to the main window's log.
+class UsbConnection {
+public:
+    explicit UsbConnection(Notifier& notifier);
+    ~UsbConnection();
+    UsbConnection(const UsbConnection&) = delete;
+    UsbConnection& operator=(const UsbConnection&) = delete;
+
+    // Re-opens the known controller, or enumerates afresh; afterwards isOpen() tells the outcome.
+    void OpenConnection(int configuration);
+    void CloseConnection();
+    // Probes the payload capacity and reads the identity; on failure the connection is closed.
+    void Connect();
+    // At worker end: swallow a reply still pending in the controller, then close.
+    void drainAndClose();
+
+    bool isOpen() const { return handle_ != nullptr; }
+
+    // Sends the first sendLength bytes of the buffer to the request endpoint, then reads one reply
+    // of up to bufferSize() bytes into the buffer. Returns the reply length or the negative USB
+    // result of the call that failed.
+    int exchange(int sendLength, int timeoutMs);
+    // A raw write with no reply (the boot-mode stream).
+    int write(int endpoint, const std::uint8_t* bytes, int length, int timeoutMs);
+
+    std::uint8_t* buffer() { return buffer_.data(); }
+    const std::uint8_t* buffer() const { return buffer_.data(); }
+    int bufferSize() const { return static_cast<int>(buffer_.size()); }
+    int payloadCapacity() const { return bufferSize() - 8; }
+    int lastResult() const { return lastResult_; }
+    // The identity block in host order, valid after a successful Connect.
+    const std::uint8_t* identity() const { return buffer_.data() + 8; }
+    std::uint16_t identityWord0() const;
+
+private:
+    bool reopenKnownController(int configuration);
+    void enumerate(int configuration);
+    bool configure(int configuration, const QString& configFailure, const QString& claimFailure);
+    bool probe();
+    bool readIdentity();
+    void closeHandleOnly();
+    void reportText(const QString& text);
+    void reportError(int value);
+    void fail(int value);
+
+    Notifier& notifier_;
+    usb_dev_handle* handle_ = nullptr;
+    std::vector<std::uint8_t> buffer_;
+    int lastResult_ = 0;
+};
+
+bool isController(const struct usb_device* device);

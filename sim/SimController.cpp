@@ -1,0 +1,171 @@
+#include "sim/SimController.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "sim/Parts.h"
+
+namespace sim {
+
+namespace {
+constexpr int HeaderSize = 8;
+constexpr int RequestEndpoint = 1;
+constexpr int ReplyEndpoint = 0x81;
+
+std::uint16_t le16(const std::uint8_t* bytes)
+{
+    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+
+void putLe16(std::vector<std::uint8_t>& bytes, std::uint16_t value)
+{
+    bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void putBe16(std::vector<std::uint8_t>& bytes, std::uint16_t value)
+{
+    bytes.push_back(static_cast<std::uint8_t>(value >> 8));
+    bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
+}
+
+std::vector<std::uint8_t> header(const Request& request)
+{
+    std::vector<std::uint8_t> bytes;
+    putLe16(bytes, request.command);
+    putLe16(bytes, request.param1);
+    putLe16(bytes, request.param2);
+    putLe16(bytes, request.param3);
+    return bytes;
+}
+}
+
+SimController::SimController(ControllerSettings initial)
+    : settings(initial)
+{
+    installParts(*this);
+}
+
+void SimController::onCommand(std::uint16_t command, CommandHandler handler)
+{
+    commands_[command] = std::move(handler);
+}
+
+void SimController::onBusDevice(std::uint16_t address, BusHandler handler)
+{
+    busDevices_[address] = std::move(handler);
+}
+
+std::optional<int> SimController::injectedResult()
+{
+    const int number = transferCount_++;
+    if (!connected_)
+        return UsbError::NoDevice;
+    const auto found = faults.transferResults.find(number);
+    if (found != faults.transferResults.end())
+        return found->second;
+    return std::nullopt;
+}
+
+int SimController::write(int endpoint, const std::uint8_t* bytes, int size)
+{
+    if (const std::optional<int> injected = injectedResult())
+        return *injected;
+    if (faults.latency.count() > 0)
+        std::this_thread::sleep_for(faults.latency);
+    if (endpoint != RequestEndpoint)
+        return size;
+    pendingReply_ = answer(bytes, size);
+    return size;
+}
+
+int SimController::read(int endpoint, std::uint8_t* bytes, int size,
+                        std::vector<std::uint8_t>& returned)
+{
+    if (const std::optional<int> injected = injectedResult())
+        return *injected;
+    if (endpoint != ReplyEndpoint || !pendingReply_)
+        return UsbError::TimedOut;
+    returned = std::move(*pendingReply_);
+    pendingReply_.reset();
+    if (static_cast<int>(returned.size()) > size)
+        returned.resize(static_cast<std::size_t>(size));
+    std::copy(returned.begin(), returned.end(), bytes);
+    // Unplugged once the last allowed exchange has been answered.
+    ++exchangeCount_;
+    if (faults.disconnectAfterExchanges && exchangeCount_ >= *faults.disconnectAfterExchanges)
+        connected_ = false;
+    return static_cast<int>(returned.size());
+}
+
+std::vector<std::uint8_t> SimController::answer(const std::uint8_t* bytes, int size)
+{
+    if (size < 4)
+        return {};
+    Request request;
+    request.command = le16(bytes);
+    request.param1 = le16(bytes + 2);
+    if (request.command == 0) {
+        std::vector<std::uint8_t> reply = answerProbe();
+        if (faults.probeReplyLength)
+            reply.resize(static_cast<std::size_t>(*faults.probeReplyLength));
+        return reply;
+    }
+    if (size < HeaderSize)
+        return {};
+    request.param2 = le16(bytes + 4);
+    request.param3 = le16(bytes + 6);
+    // The serial-bus commands carry exactly Param2 payload bytes.
+    const int payloadSize = (request.command == 2 || request.command == 3)
+        ? std::min<int>(request.param2, size - HeaderSize)
+        : size - HeaderSize;
+    request.payload.assign(bytes + HeaderSize, bytes + HeaderSize + payloadSize);
+    std::vector<std::uint8_t> reply;
+    if (request.command == 1)
+        reply = answerIdentity();
+    else if (request.command == 3)
+        reply = answerBusTransfer(request);
+    else if (const auto handler = commands_.find(request.command); handler != commands_.end())
+        reply = handler->second(request);
+    else
+        reply = header(request);
+    if (faults.replyLength && static_cast<int>(reply.size()) > *faults.replyLength)
+        reply.resize(static_cast<std::size_t>(*faults.replyLength));
+    return reply;
+}
+
+std::vector<std::uint8_t> SimController::answerProbe() const
+{
+    std::vector<std::uint8_t> reply;
+    putLe16(reply, 0);
+    putLe16(reply, settings.capacity);
+    return reply;
+}
+
+std::vector<std::uint8_t> SimController::answerIdentity() const
+{
+    std::vector<std::uint8_t> reply;
+    putLe16(reply, faults.identityReplyCode.value_or(1));
+    putLe16(reply, 0);
+    putLe16(reply, 0);
+    putLe16(reply, 0);
+    putBe16(reply, settings.typeWord);
+    for (std::uint16_t word : settings.dieId)
+        putBe16(reply, word);
+    putBe16(reply, settings.chipId);
+    return reply;
+}
+
+std::vector<std::uint8_t> SimController::answerBusTransfer(const Request& request)
+{
+    std::vector<std::uint8_t> reply = header(request);
+    const auto device = busDevices_.find(request.param3);
+    if (device == busDevices_.end())
+        return reply;
+    std::vector<std::uint8_t> data = device->second(request);
+    data.resize(std::min<std::size_t>(data.size(), settings.capacity));
+    reply.insert(reply.end(), data.begin(), data.end());
+    return reply;
+}
+
+} // namespace sim

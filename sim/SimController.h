@@ -1,0 +1,98 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "sim/ConfigMemory.h"
+
+namespace sim {
+
+// Negative results that the USB library reports.
+namespace UsbError {
+inline constexpr int Io = -5;
+inline constexpr int Busy = -16;
+inline constexpr int NoDevice = -19;
+inline constexpr int TimedOut = -110;
+}
+
+struct ControllerSettings {
+    std::uint16_t typeWord = 0x2000;                    // R-420ZA
+    std::array<std::uint16_t, 4> dieId{0x0001, 0x2345, 0x00AB, 0x0C00};
+    std::uint16_t chipId = 0x0005;
+    std::uint16_t capacity = 64;                        // payload bytes per packet
+};
+
+// Faults a test can inject.
+struct Faults {
+    bool openFails = false;
+    bool configurationRefused = false;
+    bool interfaceBusy = false;
+    std::optional<int> probeReplyLength;      // e.g. 3 for a truncated probe reply
+    std::optional<std::uint16_t> identityReplyCode;
+    std::optional<int> replyLength;           // truncate every reply after the probe
+    // Transfer number (counted from 0 over all transfers to this controller) -> its result.
+    std::map<int, int> transferResults;
+    std::optional<int> disconnectAfterExchanges;
+    std::chrono::milliseconds latency{0};    // real delay per exchange
+};
+
+struct Request {
+    std::uint16_t command = 0;
+    std::uint16_t param1 = 0;
+    std::uint16_t param2 = 0;
+    std::uint16_t param3 = 0;
+    std::vector<std::uint8_t> payload;
+};
+
+// The controller's USB side: it takes requests on endpoint 1 and queues the reply for endpoint
+// 0x81. Its devices are parts that register the commands they answer, so new parts plug in
+// without touching this core.
+class SimController {
+public:
+    using CommandHandler = std::function<std::vector<std::uint8_t>(const Request&)>;
+    using BusHandler = std::function<std::vector<std::uint8_t>(const Request&)>;
+
+    explicit SimController(ControllerSettings settings);
+
+    ControllerSettings settings;
+    Faults faults;
+
+    void onCommand(std::uint16_t command, CommandHandler handler);
+    // A device on the serial bus behind command 3: its handler returns the bytes read back.
+    void onBusDevice(std::uint16_t address, BusHandler handler);
+
+    ConfigMemory& configMemory() { return configMemory_; }
+    const ConfigMemory& configMemory() const { return configMemory_; }
+
+    bool connected() const { return connected_; }
+    int configuration() const { return configuration_; }
+    void setConfiguration(int configuration) { configuration_ = configuration; }
+
+    // Transfers from the terminal. They return the USB result.
+    int write(int endpoint, const std::uint8_t* bytes, int size);
+    int read(int endpoint, std::uint8_t* bytes, int size, std::vector<std::uint8_t>& returned);
+    // Counts a transfer; returns an injected result for it, if any.
+    std::optional<int> injectedResult();
+
+private:
+    std::vector<std::uint8_t> answer(const std::uint8_t* bytes, int size);
+    std::vector<std::uint8_t> answerProbe() const;
+    std::vector<std::uint8_t> answerIdentity() const;
+    std::vector<std::uint8_t> answerBusTransfer(const Request& request);
+
+    std::map<std::uint16_t, CommandHandler> commands_;
+    std::map<std::uint16_t, BusHandler> busDevices_;
+    ConfigMemory configMemory_;
+    std::optional<std::vector<std::uint8_t>> pendingReply_;
+    int configuration_ = 0;
+    int transferCount_ = 0;
+    int exchangeCount_ = 0;
+    bool connected_ = true;
+};
+
+} // namespace sim

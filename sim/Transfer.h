@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace sim {
+
+// One bulk transfer as the terminal made it: what it sent, or what it asked for and got.
+struct Transfer {
+    enum class Direction { Out, In };
+    Direction direction = Direction::Out;
+    int endpoint = 0;
+    std::vector<std::uint8_t> bytes; // sent (Out) or returned (In)
+    int lengthAsked = 0;             // bytes offered (Out) or buffer size (In)
+    int timeout = 0;
+    int result = 0;
+};
+
+} // namespace sim

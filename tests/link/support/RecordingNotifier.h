@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "config/ConfigRecord.h"
+#include "link/Notifier.h"
+
+// Stands in for the windows: records every notification as a line of text, decoded while the
+// pointers it carries are valid, and answers "gone" for the targets a test has closed.
+class RecordingNotifier : public Notifier {
+public:
+    bool notify(Target target, int code, NotifyValue value) override;
+    bool requestClose(Target target) override;
+
+    // Closes a window: every later notification to it answers false.
+    void close(Target target);
+    // Runs after a notification was recorded; lets a test close a window at a chosen moment.
+    std::function<void(const std::string& line)> afterNotify;
+
+    // The answer of the main window to a write request.
+    int writeCount = 110;
+    ConfigRecord record;
+
+    std::vector<std::string> lines() const;
+    std::vector<std::string> linesFor(Target target) const;
+    // The main window's log as the user reads it (codes 0 and 1 only).
+    std::vector<std::string> log() const;
+    std::vector<RecordBytes> installedRecords() const;
+    // Forgets what was recorded and reopens every window.
+    void clear();
+
+private:
+    std::string describe(Target target, int code, NotifyValue value);
+    void append(Target target, std::string line);
+
+    mutable std::recursive_mutex mutex_;
+    std::set<Target> closed_;
+    std::vector<std::pair<Target, std::string>> lines_;
+    std::vector<RecordBytes> installed_;
+};
+
+std::string targetName(Target target);
+std::string hexBytes(const std::uint8_t* bytes, int count);
