@@ -1,6 +1,7 @@
 #include "link/DeviceTask.h"
 
 #include "link/ConfigTasks.h"
+#include "link/ParameterTasks.h"
 #include "link/TaskContext.h"
 
 TaskTable deviceTasks()
@@ -8,6 +9,11 @@ TaskTable deviceTasks()
     TaskTable tasks;
     tasks[static_cast<int>(TaskEvent::ConfigRead)] = readConfiguration;
     tasks[static_cast<int>(TaskEvent::ConfigWrite)] = writeConfiguration;
+    for (TaskEvent event : {TaskEvent::CodecTest, TaskEvent::AmplifierTest, TaskEvent::VocoderTest,
+                            TaskEvent::RecorderTest, TaskEvent::NetworkLoad, TaskEvent::LinkLoad})
+        tasks[static_cast<int>(event)] = [&push = parameterPush(event)](TaskContext& context) {
+            pushParameters(context, push);
+        };
     return tasks;
 }
 

@@ -2,6 +2,8 @@
 
 #include "sim/SimController.h"
 
+#include <algorithm>
+
 namespace sim {
 
 namespace {
@@ -17,13 +19,39 @@ std::vector<std::uint8_t> configMemoryTransfer(ConfigMemory& memory, const Reque
         memory.write(address, request.payload.data() + 2, dataLength);
     return memory.read(address, request.param1);
 }
+
+// A write-only device: it takes the payload and returns nothing.
+template <typename Part>
+SimController::BusHandler writeOnly(Part& part)
+{
+    return [&part](const Request& request) {
+        part.write(request.payload.data(), static_cast<int>(request.payload.size()));
+        return std::vector<std::uint8_t>{};
+    };
+}
+
+SimController::CommandHandler storeBlock(ParameterStore& store, int blockSize)
+{
+    return [&store, blockSize](const Request& request) {
+        const auto size = std::min<std::size_t>(request.payload.size(), blockSize);
+        store.store(request.command, {request.payload.begin(), request.payload.begin() + size});
+        return std::vector<std::uint8_t>{};
+    };
+}
 }
 
 void installParts(SimController& controller)
 {
-    controller.onBusDevice(0x50, [&controller](const Request& request) {
-        return configMemoryTransfer(controller.configMemory(), request);
+    Devices& devices = controller.devices();
+    controller.onBusDevice(0x50, [&devices](const Request& request) {
+        return configMemoryTransfer(devices.configMemory, request);
     });
+    controller.onBusDevice(0x1A, writeOnly(devices.codec));
+    controller.onBusDevice(0x4B, writeOnly(devices.amplifier));
+    // Recorder, vocoder, network and link blocks.
+    for (const auto& [command, size] : {std::pair{4, 8}, {7, 12}, {9, 44}, {10, 18}})
+        controller.onCommand(static_cast<std::uint16_t>(command),
+                             storeBlock(devices.parameters, size));
 }
 
 } // namespace sim

@@ -125,10 +125,14 @@ std::vector<std::uint8_t> SimController::answer(const std::uint8_t* bytes, int s
         reply = answerIdentity();
     else if (request.command == 3)
         reply = answerBusTransfer(request);
-    else if (const auto handler = commands_.find(request.command); handler != commands_.end())
-        reply = handler->second(request);
-    else
+    else {
+        // Other commands echo the header, followed by whatever their part answers.
         reply = header(request);
+        if (const auto handler = commands_.find(request.command); handler != commands_.end()) {
+            const std::vector<std::uint8_t> data = handler->second(request);
+            reply.insert(reply.end(), data.begin(), data.end());
+        }
+    }
     if (faults.replyLength && static_cast<int>(reply.size()) > *faults.replyLength)
         reply.resize(static_cast<std::size_t>(*faults.replyLength));
     return reply;

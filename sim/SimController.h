@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "sim/ConfigMemory.h"
+#include "sim/Devices.h"
 
 namespace sim {
 
@@ -54,6 +54,7 @@ struct Request {
 // without touching this core.
 class SimController {
 public:
+    // A handler returns the reply's payload; the header is echoed in front of it.
     using CommandHandler = std::function<std::vector<std::uint8_t>(const Request&)>;
     using BusHandler = std::function<std::vector<std::uint8_t>(const Request&)>;
 
@@ -66,8 +67,9 @@ public:
     // A device on the serial bus behind command 3: its handler returns the bytes read back.
     void onBusDevice(std::uint16_t address, BusHandler handler);
 
-    ConfigMemory& configMemory() { return configMemory_; }
-    const ConfigMemory& configMemory() const { return configMemory_; }
+    Devices& devices() { return devices_; }
+    ConfigMemory& configMemory() { return devices_.configMemory; }
+    const ConfigMemory& configMemory() const { return devices_.configMemory; }
 
     bool connected() const { return connected_; }
     int configuration() const { return configuration_; }
@@ -87,7 +89,7 @@ private:
 
     std::map<std::uint16_t, CommandHandler> commands_;
     std::map<std::uint16_t, BusHandler> busDevices_;
-    ConfigMemory configMemory_;
+    Devices devices_;
     std::optional<std::vector<std::uint8_t>> pendingReply_;
     int configuration_ = 0;
     int transferCount_ = 0;

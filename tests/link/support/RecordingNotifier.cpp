@@ -68,6 +68,11 @@ std::string RecordingNotifier::describe(Target target, int code, NotifyValue val
         request->record = record.bytes;
         return "request";
     }
+    if (code == NotifyCode::Request) {
+        const std::vector<std::uint8_t>& payload = payloads[target];
+        std::copy(payload.begin(), payload.end(), fromNotifyValue<std::uint8_t>(value));
+        return "request";
+    }
     if (code == NotifyCode::Identity)
         return hexBytes(fromNotifyValue<const std::uint8_t>(value), 12);
     return std::to_string(value);

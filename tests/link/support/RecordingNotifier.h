@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -24,6 +25,8 @@ public:
     // The answer of the main window to a write request.
     int writeCount = 110;
     ConfigRecord record;
+    // What each editor writes into the request on code 9.
+    std::map<Target, std::vector<std::uint8_t>> payloads;
 
     std::vector<std::string> lines() const;
     std::vector<std::string> linesFor(Target target) const;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "sim/AudioParts.h"
+#include "sim/ConfigMemory.h"
+
+namespace sim {
+
+// The devices of the controller behind its USB side; tests read and set their state.
+struct Devices {
+    ConfigMemory configMemory;
+    AudioCodec codec;
+    AudioAmplifier amplifier;
+    ParameterStore parameters;
+};
+
+} // namespace sim
