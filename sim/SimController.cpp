@@ -109,6 +109,8 @@ std::vector<std::uint8_t> SimController::answer(const std::uint8_t* bytes, int s
         std::vector<std::uint8_t> reply = answerProbe();
         if (faults.probeReplyLength)
             reply.resize(static_cast<std::size_t>(*faults.probeReplyLength));
+        if (faults.replyFilter)
+            faults.replyFilter(request, reply);
         return reply;
     }
     if (size < HeaderSize)
@@ -135,6 +137,8 @@ std::vector<std::uint8_t> SimController::answer(const std::uint8_t* bytes, int s
     }
     if (faults.replyLength && static_cast<int>(reply.size()) > *faults.replyLength)
         reply.resize(static_cast<std::size_t>(*faults.replyLength));
+    if (faults.replyFilter)
+        faults.replyFilter(request, reply);
     return reply;
 }
 

@@ -27,6 +27,14 @@ struct ControllerSettings {
     std::uint16_t capacity = 64;                        // payload bytes per packet
 };
 
+struct Request {
+    std::uint16_t command = 0;
+    std::uint16_t param1 = 0;
+    std::uint16_t param2 = 0;
+    std::uint16_t param3 = 0;
+    std::vector<std::uint8_t> payload;
+};
+
 // Faults a test can inject.
 struct Faults {
     bool openFails = false;
@@ -39,14 +47,8 @@ struct Faults {
     std::map<int, int> transferResults;
     std::optional<int> disconnectAfterExchanges;
     std::chrono::milliseconds latency{0};    // real delay per exchange
-};
-
-struct Request {
-    std::uint16_t command = 0;
-    std::uint16_t param1 = 0;
-    std::uint16_t param2 = 0;
-    std::uint16_t param3 = 0;
-    std::vector<std::uint8_t> payload;
+    // Rewrites any reply before it is sent (request, reply): a controller that misbehaves at will.
+    std::function<void(const Request&, std::vector<std::uint8_t>&)> replyFilter;
 };
 
 // The controller's USB side: it takes requests on endpoint 1 and queues the reply for endpoint
