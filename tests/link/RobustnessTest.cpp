@@ -60,8 +60,9 @@ TEST(Robustness, MisbehavingControllerNeverBreaksATask)
             EXPECT_TRUE(knownLine.match(QString::fromStdString(line)).hasMatch()) << line;
         // Cut replies must never be installed; changed contents are the controller's word.
         for (const RecordBytes& record : notifier.installedRecords()) {
-            if (!contentChanged)
+            if (!contentChanged) {
                 EXPECT_TRUE(std::equal(memory.begin(), memory.end(), record.begin())) << round;
+            }
         }
         EXPECT_EQ(sim::Simulator::instance().openHandleCount(), 0);
     }
