@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libusb-dev
-  libgtest-dev libgmock-dev libboost-dev
+  libgtest-dev libgmock-dev libboost-dev libbenchmark-dev
   fonts-dejavu-core
 )
 
