@@ -1,0 +1,62 @@
+#include "shell/LogText.h"
+
+#include <cstdint>
+
+QString timeOfDayFormat(const QLocale& locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString withoutZone;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (!quoted && c == u't')
+            continue;
+        withoutZone += c;
+    }
+    return withoutZone.trimmed();
+}
+
+QString logPrefix(const QTime& time, const QLocale& locale)
+{
+    return locale.toString(time, timeOfDayFormat(locale)) + QStringLiteral("-> ");
+}
+
+QString logPrefix()
+{
+    return logPrefix(QTime::currentTime(), QLocale());
+}
+
+std::optional<QString> deviceLogText(int code, NotifyValue value)
+{
+    // The error and count values are 32-bit numbers carried in a pointer-wide value.
+    const auto number = QString::number(static_cast<std::int32_t>(value));
+    switch (code) {
+    case NotifyCode::Text:
+        return *fromNotifyValue<const QString>(value);
+    case NotifyCode::Error:
+        return QStringLiteral("Error: ") + number;
+    case NotifyCode::Received:
+        return QStringLiteral("Получено ") + number + QStringLiteral("байт.");
+    case NotifyCode::Sent:
+        return QStringLiteral("Передано ") + number + QStringLiteral("байт.");
+    default:
+        return std::nullopt;
+    }
+}
+
+QString fileSavedText(const QString& fileName)
+{
+    return QStringLiteral("Файл сохранен ") + fileName;
+}
+
+QString fileRejectedText(const QString& fileName)
+{
+    return QStringLiteral("Файл ") + fileName
+        + QStringLiteral(" поврежден, либо не соответствует данному устройству ");
+}
+
+QString configLoadedText()
+{
+    return QStringLiteral("Конфигурация контроллера загружена");
+}

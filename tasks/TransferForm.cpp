@@ -1,0 +1,127 @@
+#include "tasks/TransferForm.h"
+
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "shell/Images.h"
+#include "tasks/IdentityTexts.h"
+
+namespace {
+
+const QString Unknown = QStringLiteral("-----");
+
+QLabel* valueLabel(const QString& name, QWidget* parent)
+{
+    auto* label = new QLabel(Unknown, parent);
+    label->setObjectName(name);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+} // namespace
+
+TransferForm::TransferForm(const TransferKind& kind, WindowRegistry& registry, TaskEvents& events,
+                           QWidget* parent)
+    : QMdiSubWindow(parent)
+    , kind_(kind)
+    , registry_(registry)
+    , events_(events)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kind.caption);
+    setWindowIcon(image(kind.image));
+    setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    auto* content = new QWidget(this);
+    SDev = valueLabel(QStringLiteral("SDev"), content);
+    SChip = valueLabel(QStringLiteral("SChip"), content);
+    SDie = valueLabel(QStringLiteral("SDie"), content);
+    CGauge1 = new QProgressBar(content);
+    CGauge1->setObjectName(QStringLiteral("CGauge1"));
+    CGauge1->setRange(0, 1);
+    CGauge1->setValue(0);
+    But = new QPushButton(QStringLiteral("Отмена"), content);
+    But->setObjectName(QStringLiteral("But"));
+    But->setDefault(true);
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setSingleShot(true);
+    Timer->setInterval(CloseDelayMs);
+
+    auto* identity = new QFormLayout;
+    identity->setHorizontalSpacing(12);
+    identity->addRow(kind.deviceLabel, SDev);
+    identity->addRow(QStringLiteral("Chip ID:"), SChip);
+    identity->addRow(QStringLiteral("Die ID:"), SDie);
+    auto* layout = new QVBoxLayout(content);
+    layout->addLayout(identity);
+    layout->addWidget(CGauge1);
+    layout->addWidget(But, 0, Qt::AlignHCenter);
+    content->setMinimumWidth(260);
+    setWidget(content);
+    But->setFocus();
+
+    connect(But, &QPushButton::clicked, this, &TransferForm::ButClick);
+    connect(Timer, &QTimer::timeout, this, &TransferForm::TimerTimer);
+
+    registry_.enrol(kind.target, *this, *this);
+    events_.set(kind.event);
+}
+
+void TransferForm::OnDeviceMessage(int code, NotifyValue value)
+{
+    switch (code) {
+    case NotifyCode::Size:
+        CGauge1->setMaximum(static_cast<int>(value));
+        break;
+    case NotifyCode::Finished:
+        showFinished();
+        break;
+    case NotifyCode::Identity:
+        showIdentity(fromNotifyValue<const std::uint8_t>(value));
+        break;
+    case NotifyCode::Progress:
+        CGauge1->setValue(static_cast<int>(value));
+        break;
+    default:
+        break;
+    }
+}
+
+void TransferForm::showIdentity(const std::uint8_t* block)
+{
+    const IdentityWords words = identityWords(block);
+    SDev->setText(controllerText(words[0]));
+    SChip->setText(chipIdText(words));
+    SDie->setText(dieIdText(words));
+}
+
+void TransferForm::showFinished()
+{
+    But->setText(QStringLiteral("Закрыть"));
+    Timer->start();
+}
+
+void TransferForm::ButClick()
+{
+    close();
+}
+
+void TransferForm::TimerTimer()
+{
+    close();
+}
+
+void TransferForm::closeEvent(QCloseEvent* event)
+{
+    Timer->stop();
+    events_.reset(kind_.event);
+    registry_.withdraw(kind_.target, *this);
+    QMdiSubWindow::closeEvent(event);
+}

@@ -1,0 +1,294 @@
+#include <QDockWidget>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "config/ConfigFile.h"
+#include "shell/TaskTree.h"
+#include "support/DeviceFormFixture.h"
+
+namespace {
+
+using DeviceForm = DeviceFormFixture;
+
+const QStringList EmptyTree{"Задачи (76)", " Прочитать (45)"};
+const char* const RecordActions[] = {"MFileClose", "MFileSave", "ButSave", "MFileSaveAs",
+                                     "ButSaveAs",  "MTaskSet",  "ButSet"};
+
+TEST_F(DeviceForm, StartsInTheUserLevelWithoutARecord)
+{
+    EXPECT_EQ(form->windowTitle(), "Терминал контроллеров R-410, R-420");
+    EXPECT_EQ(form->size(), QSize(637, 585));
+    QStringList menus;
+    for (QAction* menu : form->menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, (QStringList{"Файл", "Задачи", "Сервис", "Окно", "Справка"}));
+    for (const char* name : RecordActions)
+        EXPECT_FALSE(action(name)->isEnabled()) << name;
+    for (const char* name : {"MFileOpen", "ButOpen", "MTaskGet", "ButGet", "MFileOut"})
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
+    EXPECT_TRUE(action("MServUser")->isChecked());
+    EXPECT_FALSE(action("MServExt")->isChecked());
+    EXPECT_EQ(action("MTaskGet")->toolTip(), "Прочитать  конйигурацию контроллера");
+    EXPECT_EQ(action("ButGet")->toolTip(), "Прочитать");
+    EXPECT_EQ(treeOutline(), EmptyTree);
+    EXPECT_EQ(form->fileName(), "Rxx.rcf");
+
+    auto* pages = form->findChild<QDockWidget*>("PanelLog")->findChild<QTabWidget*>();
+    ASSERT_NE(pages, nullptr);
+    EXPECT_EQ(pages->tabText(0), "Сообщения");
+    EXPECT_EQ(pages->tabPosition(), QTabWidget::South);
+    EXPECT_TRUE(form->findChild<QPlainTextEdit*>("Log")->isReadOnly());
+}
+
+TEST_F(DeviceForm, BoardLevelWithoutARecordMakesABlankOneAndAsksForTheModel)
+{
+    dialogs.modalScripts.push_back([](QDialog& dialog) {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("EAccess"), "Plank_Orchard");
+        QTest::keyClick(dialog.findChild<QLineEdit*>("EAccess"), Qt::Key_Return);
+    });
+    form->MServExtClick();
+
+    EXPECT_EQ(dialogs.modalTitles, (std::vector<QString>{"Выбор режима работы", "Выбор контроллера"}));
+    EXPECT_TRUE(dialogs.informed.empty());
+    EXPECT_EQ(form->level(), LevelBoard);
+    ASSERT_TRUE(form->record());
+    EXPECT_EQ(form->record()->typeWord(), 0x1000);
+    for (const char* name : RecordActions)
+        EXPECT_EQ(action(name)->isEnabled(), std::string(name) == "MFileSaveAs") << name;
+    EXPECT_TRUE(action("MServExt")->isChecked());
+    EXPECT_FALSE(action("MServUser")->isChecked());
+    QStringList expected = outline(BuildUserTree(0x1000));
+    expected.insert(expected.size() - 1, " Cервис (50)");
+    expected.insert(expected.size() - 1, "  Board Info (43)");
+    EXPECT_EQ(treeOutline(), expected);
+}
+
+TEST_F(DeviceForm, CloseDropsTheLevelsNodesUntilTheLevelIsChosenAgain)
+{
+    enterServiceCode("Orchard");
+    form->SetConfig(recordOf(0x2000));
+    EXPECT_NE(form->FindNode("Загрузка ПО"), -1);
+
+    form->MFileCloseClick();
+    EXPECT_EQ(treeOutline(), EmptyTree);
+    EXPECT_FALSE(form->record());
+    EXPECT_EQ(form->level(), LevelFirmware);
+
+    enterServiceCode("Orchard");
+    EXPECT_EQ(treeOutline(), (QStringList{"Задачи (76)", " Прочитать (45)", " Загрузка ПО (51)"}));
+}
+
+TEST_F(DeviceForm, ServiceCodesSetTheLevelHoweverTheDialogIsClosed)
+{
+    struct Case {
+        QString typed;
+        bool closeBox;
+        AccessLevel level;
+    };
+    const Case cases[]{
+        {"Orchard", false, LevelFirmware},   {"Probe_Orchard", true, LevelTrace},
+        {"Core_Orchard", false, LevelFull},  {"Plank_Orchard", true, LevelBoard},
+        {"probe_Orchard", false, LevelUser}, {"Orchard ", false, LevelUser},
+        {"", true, LevelUser},
+    };
+    for (const Case& c : cases) {
+        form->MServUserClick();
+        dialogs.informed.clear();
+        dialogs.modalScripts.push_back([c](QDialog& dialog) {
+            QTest::keyClicks(dialog.findChild<QLineEdit*>("EAccess"), c.typed);
+            if (c.closeBox)
+                dialog.close();
+            else
+                QTest::mouseClick(dialog.findChild<QPushButton*>("BClose"), Qt::LeftButton);
+        });
+        form->MServExtClick();
+        EXPECT_EQ(form->level(), c.level) << c.typed.toStdString();
+        const std::vector<QString> message{"Ошибка ввода сервисного кода"};
+        EXPECT_EQ(dialogs.informed, c.level == LevelUser ? message : std::vector<QString>{})
+            << c.typed.toStdString();
+        EXPECT_EQ(action("MServUser")->isChecked(), c.level == LevelUser);
+    }
+}
+
+TEST_F(DeviceForm, EnterAndDoubleClickRunTheSelectedNodesCommand)
+{
+    const QPoint belowTheNodes(10, tree()->viewport()->height() - 5);
+    QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, belowTheNodes);
+    EXPECT_TRUE(children().isEmpty()) << "nothing selected, nothing done";
+
+    selectNode("Прочитать");
+    QTest::keyClick(tree(), Qt::Key_Return);
+    ASSERT_EQ(children().size(), 1);
+    EXPECT_EQ(children().front()->windowTitle(), "Чтение конфигурации");
+    children().front()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(children().isEmpty());
+
+    const QRect node = tree()->visualItemRect(tree()->currentItem());
+    QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, node.center());
+    ASSERT_EQ(children().size(), 1);
+    EXPECT_EQ(children().front()->windowTitle(), "Чтение конфигурации");
+
+    selectNode("Задачи");
+    QTest::keyClick(tree(), Qt::Key_Return);
+    EXPECT_EQ(children().size(), 1);
+}
+
+TEST_F(DeviceForm, SecondReadOnlyBringsTheOpenReadWindowToTheFront)
+{
+    form->MTaskGetClick();
+    ASSERT_EQ(children().size(), 1);
+    QMdiSubWindow* read = children().front();
+    form->SetConfig(recordOf(0x2000));
+    form->MTaskSetClick();
+    ASSERT_EQ(children().size(), 2);
+    EXPECT_EQ(children().back()->pos(), QPoint(10, 10)) << "placed 10 px per child window";
+    EXPECT_EQ(form->clientArea()->activeSubWindow(), children().back());
+
+    form->MTaskGetClick();
+    EXPECT_TRUE(dialogs.questions.empty());
+    EXPECT_EQ(children().size(), 2);
+    EXPECT_EQ(form->clientArea()->activeSubWindow(), read);
+}
+
+TEST_F(DeviceForm, ReadWithARecordAsksFirstAndCloseEverythingOnYes)
+{
+    form->SetConfig(recordOf(0x2000));
+    dialogs.confirmAnswers = {false, true};
+    form->MTaskGetClick();
+    EXPECT_TRUE(children().isEmpty());
+    EXPECT_TRUE(form->record());
+    form->MTaskGetClick();
+    EXPECT_EQ(dialogs.questions,
+              std::vector<QString>(2, "Не сохраненные данные будут утеряны. Прочитать устройство?"));
+    EXPECT_FALSE(form->record());
+    ASSERT_EQ(children().size(), 1);
+    EXPECT_EQ(children().front()->windowTitle(), "Чтение конфигурации");
+}
+
+TEST_F(DeviceForm, LogLinesOfTheWorkersCodes)
+{
+    const QString text = QStringLiteral("Процесс чтения конфигурации запущен");
+    form->OnDeviceMessage(0, toNotifyValue(&text));
+    form->OnDeviceMessage(1, -1);
+    form->OnDeviceMessage(2, 200);
+    form->OnDeviceMessage(3, 110);
+    for (const int silent : {4, 5, 6, 7, 10})
+        form->OnDeviceMessage(silent, 1);
+    const QStringList lines = logLines();
+    ASSERT_EQ(lines.size(), 4);
+    const QString prefix = lines[2].left(lines[2].indexOf("-> ") + 3);
+    EXPECT_TRUE(QRegularExpression("^\\d{1,2}:\\d\\d:\\d\\d.*-> $").match(prefix).hasMatch())
+        << prefix.toStdString();
+    EXPECT_EQ(lines[2], prefix + "Получено 200байт.");
+    EXPECT_EQ(logTexts(), (QStringList{text, "Error: -1", "Получено 200байт.", "Передано 110байт."}));
+}
+
+TEST_F(DeviceForm, RecordFromTheWorkerIsInstalledAsACopy)
+{
+    RecordBytes bytes = recordOf(0x1001);
+    form->OnDeviceMessage(8, toNotifyValue(&bytes));
+    bytes.fill(0);
+    ASSERT_TRUE(form->record());
+    EXPECT_EQ(form->record()->bytes, recordOf(0x1001));
+    EXPECT_EQ(tree()->topLevelItem(0)->text(0), "R-410ZB");
+    for (const char* name : RecordActions)
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
+TEST_F(DeviceForm, WriteRequestGetsTheLevelsByteCountAndTheRecord)
+{
+    form->SetConfig(recordOf(0x2000));
+    const std::pair<QString, int> cases[]{
+        {"", 110}, {"Orchard", 110}, {"Probe_Orchard", 110}, {"Plank_Orchard", 200},
+        {"Core_Orchard", 200},
+    };
+    for (const auto& [code, count] : cases) {
+        if (code.isEmpty())
+            form->MServUserClick();
+        else
+            enterServiceCode(code);
+        WriteRequest request;
+        form->OnDeviceMessage(9, toNotifyValue(&request));
+        EXPECT_EQ(request.count, count) << code.toStdString();
+        EXPECT_EQ(request.record, form->record()->bytes);
+    }
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
+TEST_F(DeviceForm, SaveAsToAPlaceThatCannotBeCreatedSaysSoAndKeepsTheName)
+{
+    form->SetConfig(recordOf(0x2000));
+    const QString name = QStringLiteral("/nonexistent-folder/config.rcf");
+    dialogs.fileNames = {name};
+    form->MFileSaveAsClick();
+    EXPECT_EQ(dialogs.saveInitialName, "*.rcf");
+    EXPECT_EQ(dialogs.filters,
+              (QStringList{"Конфигурация контроллера (*.rcf)", "все файлы (*)"}));
+    EXPECT_EQ(dialogs.informed,
+              std::vector<QString>{"Файл /nonexistent-folder/config.rcf не удается создать"});
+    EXPECT_EQ(form->fileName(), name);
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
+TEST_F(DeviceForm, OpenRejectsAFileWithABadCrcAndKeepsItsName)
+{
+    QTemporaryDir folder;
+    const QString name = folder.filePath("zeros.rcf");
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(CONFIG_RECORD_SIZE, '\0'));
+    file.close();
+
+    form->SetConfig(recordOf(0x2000));
+    dialogs.confirmAnswers = {true};
+    dialogs.fileNames = {name};
+    form->MFileOpenClick();
+    EXPECT_EQ(dialogs.questions, std::vector<QString>{"Закрыть текущее устройство ?"});
+    EXPECT_EQ(dialogs.openTitle, "Открыть");
+    EXPECT_FALSE(form->record());
+    EXPECT_EQ(form->fileName(), name);
+    EXPECT_EQ(logTexts(),
+              QStringList{"Файл " + name + " поврежден, либо не соответствует данному устройству "});
+}
+
+TEST_F(DeviceForm, SavedBlankRecordOpensAgain)
+{
+    QTemporaryDir folder;
+    const QString name = folder.filePath("blank.rcf");
+    enterServiceCode("Core_Orchard");
+    dialogs.fileNames = {name};
+    form->MFileSaveAsClick();
+    dialogs.confirmAnswers = {true};
+    dialogs.fileNames = {name};
+    form->MFileOpenClick();
+    EXPECT_EQ(logTexts(), (QStringList{"Файл сохранен " + name, "Конфигурация контроллера загружена"}));
+    ASSERT_TRUE(form->record());
+    EXPECT_EQ(form->record()->typeWord(), 0x1000);
+    for (const char* name : RecordActions)
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
+}
+
+TEST_F(DeviceForm, TileCommandsKeepTheirDirections)
+{
+    form->MTaskGetClick();
+    form->SetConfig(recordOf(0x2000));
+    form->MTaskSetClick();
+    ASSERT_EQ(children().size(), 2);
+    form->resize(1200, 900);
+    QCoreApplication::processEvents();
+    const QRect area = form->clientArea()->viewport()->rect();
+
+    form->TileVerticalClick();
+    EXPECT_EQ(children()[0]->geometry(), QRect(0, 0, area.width() / 2, area.height()));
+    EXPECT_EQ(children()[1]->geometry().left(), area.width() / 2);
+
+    form->TileHorizontalClick();
+    EXPECT_EQ(children()[0]->geometry(), QRect(0, 0, area.width(), area.height() / 2));
+    EXPECT_EQ(children()[1]->geometry().top(), area.height() / 2);
+}
+
+} // namespace

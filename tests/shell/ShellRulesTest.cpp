@@ -1,0 +1,116 @@
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include "shell/AccessCode.h"
+#include "shell/ChildLayout.h"
+#include "shell/Images.h"
+#include "shell/LogText.h"
+#include "shell/ModelChoice.h"
+#include "shell/RecordCommands.h"
+#include "shell/TreeCommand.h"
+
+namespace {
+
+TEST(LogText, PrefixIsTheLocalesTimeOfDayWithoutTheZone)
+{
+    const QTime time(14, 5, 9);
+    EXPECT_EQ(logPrefix(time, QLocale(QLocale::Russian, QLocale::Russia)), "14:05:09-> ");
+    const QString us = logPrefix(time, QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_TRUE(QRegularExpression("^2:05:09\\sPM-> $").match(us).hasMatch()) << us.toStdString();
+    EXPECT_TRUE(QRegularExpression("^14:05:09-> $")
+                    .match(logPrefix(time, QLocale(QLocale::German, QLocale::Germany)))
+                    .hasMatch());
+}
+
+TEST(LogText, WorkerCodesThatWriteALine)
+{
+    const QString text = QStringLiteral("Процесс чтения конфигурации завершен");
+    EXPECT_EQ(deviceLogText(0, toNotifyValue(&text)), text);
+    EXPECT_EQ(deviceLogText(1, -1), "Error: -1");
+    EXPECT_EQ(deviceLogText(1, -110), "Error: -110");
+    EXPECT_EQ(deviceLogText(2, 200), "Получено 200байт.");
+    EXPECT_EQ(deviceLogText(3, 110), "Передано 110байт.");
+    for (const int silent : {4, 5, 6, 7, 8, 9, 10, 11})
+        EXPECT_FALSE(deviceLogText(silent, 5)) << silent;
+}
+
+TEST(AccessCode, EachCodeOpensItsLevelAndNothingElseDoes)
+{
+    const std::pair<QString, int> cases[]{
+        {"Orchard", 2},        {"Probe_Orchard", 3}, {"Plank_Orchard", 4}, {"Core_Orchard", 5},
+        {"orchard", 0},        {"Orchard ", 0},      {" Orchard", 0},      {"", 0},
+        {"CORE_ORCHARD", 0},   {"Core_Orchard2", 0},
+    };
+    for (const auto& [code, level] : cases)
+        EXPECT_EQ(accessLevelOf(accessModalResult(code)), level) << code.toStdString();
+    EXPECT_EQ(accessModalResult("Probe_Orchard"), 8);
+    EXPECT_EQ(accessModalResult("nothing"), 5);
+    EXPECT_EQ(accessLevelOf(0), 0) << "a dialog that gave no result opens nothing";
+}
+
+TEST(ModelChoice, PicksChangeOnlyTheirBits)
+{
+    EXPECT_EQ(withEditionIndex(withModelIndex(0x1000, 1), 1), 0x2001);
+    EXPECT_EQ(withEditionIndex(withEditionIndex(0x2000, 1), 0), 0x2000);
+    EXPECT_EQ(withModelIndex(0x2FF1, 0), 0x1FF1);
+    EXPECT_EQ(withEditionIndex(0x2FF0, 1), 0x2FF1);
+}
+
+TEST(RecordCommands, BlankRecordEnablesOnlyTheSaveAsMenuItem)
+{
+    const auto flags = [](RecordCommands c) {
+        return std::vector<bool>{c.closeMenu, c.save, c.saveAsMenu, c.saveAsButton, c.write};
+    };
+    EXPECT_EQ(flags(recordCommands(RecordState::None)),
+              (std::vector<bool>{false, false, false, false, false}));
+    EXPECT_EQ(flags(recordCommands(RecordState::Blank)),
+              (std::vector<bool>{false, false, true, false, false}));
+    EXPECT_EQ(flags(recordCommands(RecordState::Loaded)),
+              (std::vector<bool>{true, true, true, true, true}));
+}
+
+TEST(TreeCommand, CaptionsMatchExactly)
+{
+    EXPECT_EQ(treeCommandFor("Прочитать"), TreeCommand::Read);
+    EXPECT_EQ(treeCommandFor("Записать"), TreeCommand::Write);
+    EXPECT_EQ(treeCommandFor("Cеть"), TreeCommand::Net);
+    EXPECT_EQ(treeCommandFor("Сеть"), TreeCommand::None);
+    EXPECT_EQ(treeCommandFor("Прочитать "), TreeCommand::None);
+    for (const char* group : {"Задачи", "Канал связи", "Устройства", "Cервис", "R-420ZA"})
+        EXPECT_EQ(treeCommandFor(QString::fromUtf8(group)), TreeCommand::None) << group;
+}
+
+TEST(ChildLayout, TilesFillTheAreaInTheNamedDirection)
+{
+    const QRect area(0, 0, 301, 200);
+    const std::vector<QRect> side = sideBySide(area, 3);
+    ASSERT_EQ(side.size(), 3u);
+    EXPECT_EQ(side[0], QRect(0, 0, 100, 200));
+    EXPECT_EQ(side[1], QRect(100, 0, 100, 200));
+    EXPECT_EQ(side[2], QRect(200, 0, 101, 200));
+    const std::vector<QRect> stacked = oneAboveAnother(area, 2);
+    EXPECT_EQ(stacked[0], QRect(0, 0, 301, 100));
+    EXPECT_EQ(stacked[1], QRect(0, 100, 301, 100));
+    EXPECT_TRUE(sideBySide(area, 0).empty());
+
+    EXPECT_EQ(childWindowOrigin(0), QPoint(0, 0));
+    EXPECT_EQ(childWindowOrigin(3), QPoint(30, 30));
+
+    const std::vector<QPoint> icons = iconRow(QRect(0, 0, 250, 200), QSize(100, 30), 3);
+    EXPECT_EQ(icons, (std::vector<QPoint>{{0, 170}, {100, 170}, {0, 140}}));
+}
+
+TEST(Images, EveryIndexInUseHasItsPicture)
+{
+    for (const int index : {7, 8, 9, 16, 17, 18, 42, 43, 45, 46, 49, 50, 51, 65, 66, 67, 68, 70,
+                            71, 72, 73, 74, 75, 76}) {
+        const QIcon icon = image(index);
+        ASSERT_FALSE(icon.isNull()) << index;
+        EXPECT_EQ(icon.pixmap(QSize(16, 16)).size(), QSize(16, 16)) << index;
+    }
+    EXPECT_TRUE(image(1).isNull());
+}
+
+} // namespace
