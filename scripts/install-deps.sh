@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libusb-dev
+  qt6-base-dev qt6-translations-l10n libusb-dev
   libgtest-dev libgmock-dev libboost-dev libbenchmark-dev
   fonts-dejavu-core
 )
