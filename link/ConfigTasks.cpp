@@ -105,6 +105,11 @@ void writeConfiguration(TaskContext& context)
     WriteRequest request;
     if (!context.notify(Target::Device, NotifyCode::Request, toNotifyValue(&request)))
         return;
+    // Nothing to write: the record was closed, and its write window with it, before the request.
+    if (request.count <= 0) {
+        context.requestClose(Target::Save);
+        return;
+    }
     UsbConnection& usb = context.usb;
     if (usb.identityWord0() != readLe16(identityOf(request.record))) {
         if (context.log(WriteAbortedText) && context.log(WrongTypeText))

@@ -354,7 +354,7 @@ void TFDevice::OnDeviceMessage(int code, NotifyValue value)
         SetConfig(*fromNotifyValue<const RecordBytes>(value));
     } else if (code == NotifyCode::Request) {
         // With no record (closed while the write started) the request stays empty, and the
-        // write task refuses it as a record of another controller.
+        // write task ends without writing.
         if (record_)
             *fromNotifyValue<WriteRequest>(value) = answerWriteRequest(*record_, level_);
     }

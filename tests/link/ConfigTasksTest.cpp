@@ -230,3 +230,12 @@ TEST_F(ConfigTasks, CapacityTooSmallForAWriteBlockIsRefused)
     EXPECT_EQ(notifier.linesFor(Target::Save), Lines{"Save close"});
     EXPECT_EQ(controller()->configMemory().contents(0, 200), before);
 }
+
+TEST_F(ConfigTasks, WriteWithoutRecordEndsWithoutWritingOrLogging)
+{
+    const auto before = controller()->configMemory().contents(0, 200);
+    notifier.writeCount = 0;
+    write();
+    EXPECT_EQ(notifier.lines(), (Lines{"Device 9 request", "Save close"}));
+    EXPECT_EQ(controller()->configMemory().contents(0, 200), before);
+}
