@@ -16,6 +16,8 @@
 #include <QTreeWidgetItemIterator>
 
 #include "config/ConfigFile.h"
+#include "editors/AudioForm.h"
+#include "editors/CodecForm.h"
 #include "shell/AboutForm.h"
 #include "shell/AccessCode.h"
 #include "shell/AccessForm.h"
@@ -558,10 +560,24 @@ void TFDevice::runTreeCommand(TreeCommand command)
     case TreeCommand::Write:
         MTaskSetClick();
         break;
+    case TreeCommand::Amplifier:
+        if (record_)
+            TFAudio::open(editorPlace(), record_->data(Blocks::Amplifier));
+        break;
+    case TreeCommand::Codec:
+        if (record_)
+            TFCodec::open(editorPlace(), CodecInputs{level_, record_->data(Blocks::Identity),
+                                                     record_->data(Blocks::Codec)});
+        break;
     default:
         // The other nodes open windows that this terminal does not have yet.
         break;
     }
+}
+
+EditorPlace TFDevice::editorPlace()
+{
+    return {*mdi_, registry_, device_->events()};
 }
 
 bool TFDevice::eventFilter(QObject* watched, QEvent* event)

@@ -8,6 +8,7 @@
 
 #include "config/ConfigRecord.h"
 #include "config/Crc.h"
+#include "editors/EditorForm.h"
 #include "link/DeviceTask.h"
 #include "shell/NotificationBridge.h"
 #include "shell/RecordCommands.h"
@@ -95,6 +96,8 @@ private:
     template <typename Window>
     void openTransferWindow();
     void shutDown();
+    // The editors hold references into the record: it stays in place while they are open.
+    EditorPlace editorPlace();
 
     Dialogs& dialogs_;
     TCrc crc_;

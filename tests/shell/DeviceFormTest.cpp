@@ -292,3 +292,33 @@ TEST_F(DeviceForm, TileCommandsKeepTheirDirections)
 }
 
 } // namespace
+
+TEST_F(DeviceForm, DeviceNodesOpenTheirEditorsOnTheRecordsBlocks)
+{
+    form->SetConfig(recordOf(0x2000));
+    selectNode("Кодек");
+    QTest::keyClick(tree(), Qt::Key_Return);
+    selectNode("Усилитель НЧ");
+    QTest::keyClick(tree(), Qt::Key_Return);
+    ASSERT_EQ(children().size(), 2);
+    EXPECT_EQ(children()[0]->windowTitle(), "Аудио кодек (R-420ZA)");
+    EXPECT_EQ(children()[1]->windowTitle(), "Усилитель НЧ");
+    EXPECT_EQ(children()[1]->pos(), QPoint(10, 10));
+
+    // "Сохранить" writes the normalised block into the record; the rest stays as it was.
+    const RecordBytes before = form->record()->bytes;
+    QTest::mouseClick(children()[0]->findChild<QPushButton*>("ButOk"), Qt::LeftButton);
+    const RecordBytes after = form->record()->bytes;
+    EXPECT_EQ(after[Blocks::Codec.offset], 0x1E);
+    EXPECT_EQ(after[Blocks::Codec.offset + 1], 0x00);
+    for (int i = 0; i < CONFIG_RECORD_SIZE; ++i) {
+        if (i < Blocks::Codec.offset || i >= Blocks::Codec.end()) {
+            EXPECT_EQ(after[i], before[i]) << i;
+        }
+    }
+
+    // Opening the open amplifier editor brings it forward instead of a second one.
+    selectNode("Усилитель НЧ");
+    QTest::keyClick(tree(), Qt::Key_Return);
+    EXPECT_EQ(children().size(), 1);
+}

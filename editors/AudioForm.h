@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+
+#include "editors/AudioModel.h"
+#include "editors/EditorControls.h"
+#include "editors/EditorForm.h"
+
+class QLabel;
+class QSlider;
+
+// The audio amplifier editor "Усилитель НЧ": gain level and modulation of the amplifier block.
+class TFAudio final : public TFEditor {
+public:
+    static inline const EditorKind Kind{QStringLiteral("Усилитель НЧ"), Target::Audio,
+                                        TaskEvent::AmplifierTest, TestStyle::Continuous};
+
+    // The tree node "Усилитель НЧ": opens the editor on the record's amplifier block, or brings
+    // the open one to the front.
+    static TFAudio* open(const EditorPlace& place, std::uint8_t* amplifierBlock);
+
+    TFAudio(const EditorPlace& place, std::uint8_t* amplifierBlock);
+
+    void LevChange(int position);
+    void ModClick(int index);
+
+protected:
+    EditorModel& model() override { return model_; }
+    void showModel() override;
+
+private:
+    void showLevel(int level);
+
+    AudioModel model_;
+    QSlider* Lev;
+    QLabel* Level;
+    RadioGroup Mod{};
+};

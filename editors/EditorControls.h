@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QSlider;
+class QWidget;
+
+// The controls the editors are built from, made one way for every editor.
+
+// A vertical slider whose minimum position is at the top.
+QSlider* makeVerticalSlider(QWidget* parent, const QString& name, int minimum, int maximum,
+                            int tickInterval, int pageStep);
+// Moves a slider without running its change handler: for showing the working copy.
+void showPosition(QSlider* slider, int position);
+// The centred value text above a slider.
+QLabel* makeValueText(QWidget* parent, const QString& name);
+// A framed name label above a slider.
+QLabel* makeNameLabel(QWidget* parent, const QString& name);
+QCheckBox* makeCheckBox(QWidget* parent, const QString& name, const QString& caption);
+
+// A titled group of radio buttons, the item index being each button's id. Choosing an item by
+// code does not run its handler (which follows the group's idClicked signal).
+struct RadioGroup {
+    QGroupBox* box;
+    QButtonGroup* buttons;
+
+    void choose(int index) const;
+    int chosen() const;
+};
+RadioGroup makeRadioGroup(QWidget* parent, const QString& name, const QString& title,
+                          const QStringList& items, int columns);

@@ -1,0 +1,163 @@
+#include "editors/EditorForm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "editors/EditorModel.h"
+
+TFEditor::TFEditor(const EditorKind& kind, const EditorPlace& place)
+    : QMdiSubWindow(nullptr)
+    , kind_(kind)
+    , place_(place)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kind.caption);
+    setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    buildFrame();
+    place_.registry.enrol(kind.target, *this, *this);
+    if (kind.style == TestStyle::Continuous)
+        stopTesting();
+}
+
+void TFEditor::buildFrame()
+{
+    auto* content = new QWidget(this);
+    Pages = new QTabWidget(content);
+    Pages->setObjectName(QStringLiteral("Pages"));
+    ButDefault = new QPushButton(QStringLiteral("Сброс"), content);
+    ButDefault->setObjectName(QStringLiteral("ButDefault"));
+    ButOk = new QPushButton(QStringLiteral("Сохранить"), content);
+    ButOk->setObjectName(QStringLiteral("ButOk"));
+    ButCancel = new QPushButton(QStringLiteral("Закрыть"), content);
+    ButCancel->setObjectName(QStringLiteral("ButCancel"));
+
+    auto* buttons = new QHBoxLayout;
+    if (kind_.style == TestStyle::Continuous) {
+        Link = new QCheckBox(QStringLiteral("Тестирование"), content);
+        Link->setObjectName(QStringLiteral("Link"));
+        Pages->setCornerWidget(Link, Qt::TopRightCorner);
+    } else {
+        TestBtn = new QPushButton(QStringLiteral("Тест"), content);
+        TestBtn->setObjectName(QStringLiteral("TestBtn"));
+        buttons->addWidget(TestBtn);
+        connect(TestBtn, &QPushButton::clicked, this, &TFEditor::TestBtnClick);
+    }
+    buttons->addStretch();
+    buttons->addWidget(ButDefault);
+    buttons->addWidget(ButOk);
+    buttons->addWidget(ButCancel);
+
+    auto* layout = new QVBoxLayout(content);
+    layout->addWidget(Pages);
+    layout->addLayout(buttons);
+    setWidget(content);
+
+    connect(ButDefault, &QPushButton::clicked, this, &TFEditor::ButDefaultClick);
+    connect(ButOk, &QPushButton::clicked, this, &TFEditor::ButOkClick);
+    connect(ButCancel, &QPushButton::clicked, this, &TFEditor::ButCancelClick);
+}
+
+QWidget* TFEditor::addPage(const QString& title)
+{
+    auto* page = new QWidget(Pages);
+    Pages->addTab(page, title);
+    return page;
+}
+
+void TFEditor::LoadBlock()
+{
+    if (kind_.style == TestStyle::Continuous)
+        stopTesting();
+    model().LoadBlock();
+    showModel();
+    fitFrame();
+}
+
+void TFEditor::ButDefaultClick()
+{
+    if (kind_.style == TestStyle::Continuous)
+        stopTesting();
+    model().setDefaults();
+    showModel();
+}
+
+void TFEditor::ButOkClick()
+{
+    model().save();
+    close();
+}
+
+void TFEditor::ButCancelClick()
+{
+    close();
+}
+
+void TFEditor::TestBtnClick()
+{
+    place_.events.set(kind_.event);
+}
+
+void TFEditor::OnDeviceMessage(int code, NotifyValue value)
+{
+    switch (code) {
+    case NotifyCode::Request:
+        if (auto* payload = fromNotifyValue<std::uint8_t>(value))
+            model().writePayload(payload);
+        break;
+    case NotifyCode::Finished:
+        stopTesting();
+        break;
+    default:
+        break;
+    }
+}
+
+bool TFEditor::testing() const
+{
+    return Link && Link->isChecked();
+}
+
+void TFEditor::bringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    place_.area.setActiveSubWindow(this);
+    raise();
+}
+
+void TFEditor::changed(int item)
+{
+    if (!testing())
+        return;
+    model().setPending(item);
+    place_.events.set(kind_.event);
+}
+
+void TFEditor::closeEvent(QCloseEvent* event)
+{
+    stopTesting();
+    place_.registry.withdraw(kind_.target, *this);
+    QMdiSubWindow::closeEvent(event);
+}
+
+// Untick "Тестирование" where there is one and withdraw a push not yet taken by the worker.
+void TFEditor::stopTesting()
+{
+    if (Link)
+        Link->setChecked(false);
+    place_.events.reset(kind_.event);
+}
+
+// The frame keeps one size: the client area of the pattern, or more when the texts need it.
+void TFEditor::fitFrame()
+{
+    widget()->setFixedSize(widget()->sizeHint().expandedTo(ClientSize));
+    adjustSize();
+}

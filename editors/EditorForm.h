@@ -1,0 +1,108 @@
+#pragma once
+
+#include <utility>
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSize>
+#include <QString>
+
+#include "link/Notifier.h"
+#include "link/TaskEvents.h"
+#include "shell/ChildLayout.h"
+#include "shell/WindowRegistry.h"
+
+class EditorModel;
+class QCheckBox;
+class QPushButton;
+class QTabWidget;
+
+// Where the editors live and whom they talk to: the main window's child-window area, its window
+// registry and the worker's task events.
+struct EditorPlace {
+    QMdiArea& area;
+    WindowRegistry& registry;
+    TaskEvents& events;
+};
+
+// How an editor tries its settings on the running controller: every change while "Тестирование"
+// is ticked, or the whole block once with "Тест".
+enum class TestStyle {
+    Continuous,
+    OneShot,
+};
+
+struct EditorKind {
+    QString caption;
+    Target target;
+    TaskEvent event;
+    TestStyle style;
+};
+
+// The window frame and the way of working that every parameter editor shares: pages above the
+// buttons "Сброс", "Сохранить" and "Закрыть"; the box "Тестирование" or the button "Тест"; the
+// record changed only on "Сохранить"; the payload written on code 9, testing stopped on code 5.
+// An editor adds its model and the controls on its pages.
+class TFEditor : public QMdiSubWindow, public NotifiedWindow {
+public:
+    static constexpr QSize ClientSize{357, 328};
+
+    // Makes the working copy from the record and shows it; nothing is pushed.
+    void LoadBlock();
+    void ButDefaultClick();
+    void ButOkClick();
+    void ButCancelClick();
+    void TestBtnClick();
+    void OnDeviceMessage(int code, NotifyValue value) override;
+
+    bool testing() const;
+    // Shows the window in front of the others, restoring it when minimised.
+    void bringToFront();
+
+protected:
+    TFEditor(const EditorKind& kind, const EditorPlace& place);
+
+    QWidget* addPage(const QString& title);
+    // A control's handler has changed the working copy: push the item while testing.
+    void changed(int item);
+
+    virtual EditorModel& model() = 0;
+    // Sets every control from the working copy without running the handlers.
+    virtual void showModel() = 0;
+
+    // FormClose: whatever closes the window stops its pushes and withdraws its registration.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildFrame();
+    void stopTesting();
+    void fitFrame();
+
+    EditorKind kind_;
+    EditorPlace place_;
+    QTabWidget* Pages;
+    QPushButton* ButDefault;
+    QPushButton* ButOk;
+    QPushButton* ButCancel;
+    QCheckBox* Link = nullptr;      // continuous editors
+    QPushButton* TestBtn = nullptr; // one-shot editors
+};
+
+// Opens the editor of a kind: creates it, places it at 10 pixels times the number of child windows
+// and loads its block, or, when it is open already, only brings it to the front without loading
+// again. Returns the editor.
+template <typename Editor, typename... Inputs>
+Editor* openEditor(const EditorPlace& place, Inputs&&... inputs)
+{
+    if (auto* open = dynamic_cast<Editor*>(place.registry.widget(Editor::Kind.target))) {
+        open->bringToFront();
+        return open;
+    }
+    const QPoint origin = childWindowOrigin(static_cast<int>(place.area.subWindowList().size()));
+    auto* editor = new Editor(place, std::forward<Inputs>(inputs)...);
+    place.area.addSubWindow(editor);
+    editor->move(origin);
+    editor->LoadBlock();
+    editor->bringToFront();
+    return editor;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+// What every editor window asks of its model. A model owns the working copy of one block of the
+// configuration record and holds every rule about it; it has no widget.
+class EditorModel {
+public:
+    virtual ~EditorModel() = default;
+
+    // Makes the working copy from the record's block and normalises it to what the controls show.
+    virtual void LoadBlock() = 0;
+    // The editor's defaults into the working copy; the record is not touched.
+    virtual void setDefaults() = 0;
+    // The working copy into the record's block ("Сохранить").
+    virtual void save() const = 0;
+
+    // The bytes handed to the worker on code 9: exactly payloadSize() of them.
+    virtual int payloadSize() const = 0;
+    virtual void writePayload(std::uint8_t* destination) const = 0;
+    // An item changed while testing; the next payload carries it. Editors that push their whole
+    // block keep no pending item.
+    virtual void setPending(int item) = 0;
+};
