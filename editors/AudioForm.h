@@ -13,7 +13,7 @@ class QSlider;
 class TFAudio final : public TFEditor {
 public:
     static inline const EditorKind Kind{QStringLiteral("Усилитель НЧ"), Target::Audio,
-                                        TaskEvent::AmplifierTest, TestStyle::Continuous};
+                                        TaskEvent::AmplifierTest, TestStyle::Continuous, 68};
 
     // The tree node "Усилитель НЧ": opens the editor on the record's amplifier block, or brings
     // the open one to the front.

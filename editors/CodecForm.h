@@ -16,7 +16,7 @@ class QSlider;
 class TFCodec final : public TFEditor {
 public:
     static inline const EditorKind Kind{QStringLiteral("Аудио кодек"), Target::Codec,
-                                        TaskEvent::CodecTest, TestStyle::Continuous};
+                                        TaskEvent::CodecTest, TestStyle::Continuous, 66};
 
     // The tree node "Кодек": opens the editor on the record's codec block, or brings the open one
     // to the front.

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "editors/EditorModel.h"
+#include "shell/Images.h"
 
 TFEditor::TFEditor(const EditorKind& kind, const EditorPlace& place)
     : QMdiSubWindow(nullptr)
@@ -16,6 +17,7 @@ TFEditor::TFEditor(const EditorKind& kind, const EditorPlace& place)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kind.caption);
+    setWindowIcon(image(kind.image));
     setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildFrame();

@@ -37,6 +37,7 @@ struct EditorKind {
     Target target;
     TaskEvent event;
     TestStyle style;
+    int image; // the picture of the editor's tree node, shown in its caption bar
 };
 
 // The window frame and the way of working that every parameter editor shares: pages above the

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QSizeF>
+
 namespace {
 
 // Splits length into count parts that differ by at most one pixel and fill it exactly.
@@ -50,4 +52,12 @@ std::vector<QPoint> iconRow(const QRect& area, const QSize& iconSize, int count)
                             area.bottom() + 1 - (row + 1) * iconSize.height());
     }
     return places;
+}
+
+QSize mainWindowSize(int averageCharWidth, const QSize& available)
+{
+    constexpr QSize designed{637, 585};
+    constexpr int designedCharWidth = 5;
+    const double scale = std::max(1.0, static_cast<double>(averageCharWidth) / designedCharWidth);
+    return (QSizeF(designed) * scale).toSize().boundedTo(available);
 }

@@ -102,9 +102,13 @@ TFDevice::TFDevice(Dialogs& dialogs, Clock& clock, TaskTable tasks, QWidget* par
     buildToolbars();
     buildTreePanel();
     buildLogPanel();
-    resize(637, 585);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    // Larger windows than the area scroll rather than hide their edges.
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+    resize(mainWindowSize(fontMetrics().averageCharWidth(), available.size()));
+    move(available.center() - rect().center());
 
     registry_.enrol(Target::Device, *this, *this);
     device_ = std::make_unique<TDevice>(bridge_, clock, std::move(tasks));

@@ -26,7 +26,7 @@ public:
 class LinkWordsForm final : public TFEditor {
 public:
     static inline const EditorKind Kind{QStringLiteral("Соединение"), Target::Link,
-                                        TaskEvent::LinkLoad, TestStyle::OneShot};
+                                        TaskEvent::LinkLoad, TestStyle::OneShot, 74};
 
     LinkWordsForm(const EditorPlace& place, std::uint8_t* block)
         : TFEditor(Kind, place)

@@ -102,6 +102,15 @@ TEST(ChildLayout, TilesFillTheAreaInTheNamedDirection)
     EXPECT_EQ(icons, (std::vector<QPoint>{{0, 170}, {100, 170}, {0, 140}}));
 }
 
+TEST(ChildLayout, MainWindowGrowsWithTheTextButStaysOnTheScreen)
+{
+    const QSize screen(1920, 1080);
+    EXPECT_EQ(mainWindowSize(5, screen), QSize(637, 585));
+    EXPECT_EQ(mainWindowSize(4, screen), QSize(637, 585));
+    EXPECT_EQ(mainWindowSize(7, screen), QSize(892, 819));
+    EXPECT_EQ(mainWindowSize(7, QSize(1024, 768)), QSize(892, 768));
+}
+
 TEST(Images, EveryIndexInUseHasItsPicture)
 {
     for (const int index : {7, 8, 9, 16, 17, 18, 42, 43, 45, 46, 49, 50, 51, 65, 66, 67, 68, 70,
