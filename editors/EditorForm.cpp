@@ -8,18 +8,14 @@
 #include <QVBoxLayout>
 
 #include "editors/EditorModel.h"
-#include "shell/Images.h"
+#include "shell/ChildWindow.h"
 
 TFEditor::TFEditor(const EditorKind& kind, const EditorPlace& place)
     : QMdiSubWindow(nullptr)
     , kind_(kind)
     , place_(place)
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(kind.caption);
-    setWindowIcon(image(kind.image));
-    setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setUpChildWindow(*this, kind.caption, kind.image);
     buildFrame();
     place_.registry.enrol(kind.target, *this, *this);
     if (kind.style == TestStyle::Continuous)

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "shell/Images.h"
+#include "shell/ChildWindow.h"
 #include "tasks/IdentityTexts.h"
 
 namespace {
@@ -32,11 +32,7 @@ TransferForm::TransferForm(const TransferKind& kind, WindowRegistry& registry, T
     , registry_(registry)
     , events_(events)
 {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(kind.caption);
-    setWindowIcon(image(kind.image));
-    setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setUpChildWindow(*this, kind.caption, kind.image);
 
     auto* content = new QWidget(this);
     SDev = valueLabel(QStringLiteral("SDev"), content);

@@ -1,0 +1,14 @@
+#include "shell/ChildWindow.h"
+
+#include <QMdiSubWindow>
+
+#include "shell/Images.h"
+
+void setUpChildWindow(QMdiSubWindow& window, const QString& caption, int imageIndex)
+{
+    window.setAttribute(Qt::WA_DeleteOnClose);
+    window.setWindowTitle(caption);
+    window.setWindowIcon(image(imageIndex));
+    window.setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+}
