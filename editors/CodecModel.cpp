@@ -290,14 +290,11 @@ CodecRegister CodecModel::setBit(CodecRegister reg, int bitIndex, bool value)
     return reg;
 }
 
-// What the slider writes, except that an output code in the chip's mute range, which the slider
-// cannot show, stays as stored until the slider is moved.
+// A gain byte keeps only its gain code. An output code in the chip's mute range, which the slider
+// cannot show, is kept too, until the slider is moved.
 void CodecModel::keepGainCode(CodecRegister gainRegister)
 {
-    const GainScale& scale = gainScaleOf(gainRegister);
-    const int code = gainCode(gainRegister);
-    if (code >= scale.lowestCode)
-        setGainCode(gainRegister, code);
+    setGainCode(gainRegister, gainCode(gainRegister));
 }
 
 void CodecModel::writeFixedBytes()

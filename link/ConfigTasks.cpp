@@ -35,13 +35,12 @@ int prepareMemoryRequest(std::uint8_t* buffer, int address, int readCount,
     return Usb::HeaderSize + AddressSize + dataLength;
 }
 
-// A failed exchange: log the result, close the window, drop the connection.
+// A failed exchange: log the result, close the window, drop the connection (also when the
+// windows are gone: the connection is broken either way).
 void failTransfer(TaskContext& context, Target window, int result)
 {
-    if (!context.logError(result))
-        return;
-    if (!context.requestClose(window))
-        return;
+    if (context.logError(result))
+        context.requestClose(window);
     context.usb.CloseConnection();
 }
 

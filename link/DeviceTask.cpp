@@ -57,6 +57,8 @@ void TDevice::Execute()
 void TDevice::runPass()
 {
     clock_.sleep(PollInterval);
+    if (terminating_)
+        return;
     const std::optional<TaskEvent> event = events_.poll();
     if (!event)
         return;

@@ -64,8 +64,9 @@ void pushParameters(TaskContext& context, const ParameterPush& push)
         return;
     const int result = usb.exchange(push.bytesSent, Usb::DefaultTimeoutMs);
     if (result < 0) {
-        if (context.logError(result) && context.notify(push.editor, NotifyCode::Finished, 0))
-            usb.CloseConnection();
+        if (context.logError(result))
+            stopEditor();
+        usb.CloseConnection();
         return;
     }
     if (!push.successText.isEmpty())

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -46,6 +47,13 @@ constexpr int ControllerImage = 65;
 QStringList configFileFilters()
 {
     return {QStringLiteral("Конфигурация контроллера (*.rcf)"), QStringLiteral("все файлы (*)")};
+}
+
+// A name with wildcards, such as the "*.rcf" the save dialog starts with, names no file.
+bool isNamePattern(const QString& name)
+{
+    const QString fileName = QFileInfo(name).fileName();
+    return fileName.contains(u'*') || fileName.contains(u'?');
 }
 
 QString cannotCreateText(const QString& fileName)
@@ -236,6 +244,7 @@ void TFDevice::buildTreePanel()
     PanelDev->setAllowedAreas(Qt::LeftDockWidgetArea);
     PanelDev->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     useGripWhenDocked(PanelDev);
+    PanelDev->installEventFilter(this);
     addDockWidget(Qt::LeftDockWidgetArea, PanelDev);
     // Wide enough for the longest caption of the deepest level.
     resizeDocks({PanelDev}, {TreePanelWidth}, Qt::Horizontal);
@@ -260,6 +269,7 @@ void TFDevice::buildLogPanel()
     PanelLog->setAllowedAreas(Qt::BottomDockWidgetArea);
     PanelLog->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     useGripWhenDocked(PanelLog);
+    PanelLog->installEventFilter(this);
     addDockWidget(Qt::BottomDockWidgetArea, PanelLog);
     resizeDocks({PanelLog}, {105}, Qt::Vertical);
 }
@@ -311,11 +321,16 @@ void TFDevice::BuildTree()
 
 void TFDevice::makeBlankRecord()
 {
-    record_.emplace();
-    recordState_ = RecordState::Blank;
+    // The choice is made on a record of its own: a read that completes while the dialog is open
+    // installs its record, and the choice then has nothing to replace.
+    ConfigRecord blank;
     TFSelect select(this);
-    select.setup(*record_);
+    select.setup(blank);
     dialogs_.runModal(select);
+    if (record_)
+        return;
+    record_ = blank;
+    recordState_ = RecordState::Blank;
     applyRecordCommands();
 }
 
@@ -406,8 +421,10 @@ void TFDevice::MFileSaveClick()
 void TFDevice::MFileSaveAsClick()
 {
     const QString prefix = logPrefix();
-    const std::optional<QString> name =
-        dialogs_.saveFileName(this, SaveDialogName, configFileFilters());
+    std::optional<QString> name = dialogs_.saveFileName(this, SaveDialogName, configFileFilters());
+    // Accepting the dialog with the pattern still in the name field asks again for a real name.
+    while (name && isNamePattern(*name))
+        name = dialogs_.saveFileName(this, *name, configFileFilters());
     if (!name)
         return;
     fileName_ = *name;
@@ -586,6 +603,11 @@ EditorPlace TFDevice::editorPlace()
 
 bool TFDevice::eventFilter(QObject* watched, QEvent* event)
 {
+    // A floating panel closed by the window manager could not be shown again: it stays.
+    if ((watched == PanelDev || watched == PanelLog) && event->type() == QEvent::Close) {
+        event->ignore();
+        return true;
+    }
     if (watched == TreeDev->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         TreeDevDblClick();
     } else if (watched == TreeDev && event->type() == QEvent::KeyPress) {
@@ -608,7 +630,9 @@ void TFDevice::shutDown()
 {
     if (!device_)
         return;
-    // First, so that a task waiting on this thread is released instead of blocking forever.
+    // No task starts any more, and one waiting on this thread is released instead of blocking
+    // forever.
+    device_->Terminate();
     bridge_.close();
     registry_.withdraw(Target::Device, *this);
     // Without their closing handlers: the worker they would talk to is about to stop.

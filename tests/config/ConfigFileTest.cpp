@@ -207,6 +207,7 @@ TEST_F(ConfigFileTest, SaveReportsAFileThatCannotBeCreated)
     for (const Case& c : cases) {
         ConfigRecord record = patternedRecord();
         EXPECT_EQ(saveConfigFile(c.fileName, record, crc), SaveFileResult::CannotCreate) << c.name;
+        EXPECT_EQ(record.bytes, patternedRecord().bytes) << "the record is left unstamped";
     }
     EXPECT_EQ(readFile("afile"), regular);
     EXPECT_EQ(entries(), QStringList{"afile"});

@@ -106,6 +106,20 @@ TEST_F(ConfigTasks, ReadFailureClosesWindowAndConnection)
     EXPECT_FALSE(connection->isOpen());
 }
 
+TEST_F(ConfigTasks, FailureAfterTheWindowsWentStillDropsTheConnection)
+{
+    controller()->faults.transferResults[6] = -110; // the second block's request
+    notifier.afterNotify = [this](const std::string& line) {
+        if (line == "Read 7 64") {
+            notifier.close(Target::Device);
+            notifier.close(Target::Read);
+        }
+    };
+    read();
+    EXPECT_EQ(notifier.lines().back(), "Read 7 64");
+    EXPECT_FALSE(connection->isOpen());
+}
+
 TEST_F(ConfigTasks, NoControllerClosesTheProgressWindow)
 {
     simulator().clear();

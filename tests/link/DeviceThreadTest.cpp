@@ -47,6 +47,15 @@ TEST_F(DeviceThread, EachPassSleepsThenRunsOnlyTheLowestEvent)
     EXPECT_EQ(clock.requested(), (std::vector<int>{50, 50, 50}));
 }
 
+TEST_F(DeviceThread, NoTaskStartsOnceTerminationIsAsked)
+{
+    TDevice device(notifier, clock);
+    device.events().set(TaskEvent::ConfigRead);
+    device.Terminate();
+    device.runPass();
+    EXPECT_TRUE(simulator().traffic().empty());
+}
+
 TEST_F(DeviceThread, EventWithoutTaskDoesNothing)
 {
     TDevice device(notifier, clock, TaskTable{});

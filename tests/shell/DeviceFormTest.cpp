@@ -1,5 +1,7 @@
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -69,6 +71,37 @@ TEST_F(DeviceForm, BoardLevelWithoutARecordMakesABlankOneAndAsksForTheModel)
     expected.insert(expected.size() - 1, " Cервис (50)");
     expected.insert(expected.size() - 1, "  Board Info (43)");
     EXPECT_EQ(treeOutline(), expected);
+}
+
+TEST_F(DeviceForm, ReadCompletingDuringTheModelChoiceIsKeptAsItCame)
+{
+    dialogs.modalScripts.push_back([](QDialog& dialog) {
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("EAccess"), "Core_Orchard");
+        QTest::keyClick(dialog.findChild<QLineEdit*>("EAccess"), Qt::Key_Return);
+    });
+    const RecordBytes read = recordOf(0x1001);
+    dialogs.modalScripts.push_back([this, &read](QDialog& dialog) {
+        form->OnDeviceMessage(NotifyCode::Record, toNotifyValue(&read));
+        QTest::keyClick(dialog.findChild<QComboBox*>("DevBox"), Qt::Key_Down);
+        EXPECT_EQ(dialog.findChild<QComboBox*>("DevBox")->currentText(), "R-420");
+    });
+    form->MServExtClick();
+
+    ASSERT_TRUE(form->record());
+    EXPECT_EQ(form->record()->bytes, read);
+    for (const char* name : RecordActions)
+        EXPECT_TRUE(action(name)->isEnabled()) << name;
+    EXPECT_EQ(tree()->topLevelItem(0)->text(0), "R-410ZB");
+}
+
+TEST_F(DeviceForm, FloatingPanelsCannotBeClosedAway)
+{
+    for (const char* name : {"PanelDev", "PanelLog"}) {
+        auto* panel = form->findChild<QDockWidget*>(name);
+        panel->setFloating(true);
+        panel->close();
+        EXPECT_TRUE(panel->isVisible()) << name;
+    }
 }
 
 TEST_F(DeviceForm, CloseDropsTheLevelsNodesUntilTheLevelIsChosenAgain)
@@ -238,6 +271,25 @@ TEST_F(DeviceForm, SaveAsToAPlaceThatCannotBeCreatedSaysSoAndKeepsTheName)
               std::vector<QString>{"Файл /nonexistent-folder/config.rcf не удается создать"});
     EXPECT_EQ(form->fileName(), name);
     EXPECT_TRUE(logLines().isEmpty());
+}
+
+TEST_F(DeviceForm, SaveAsNeverCreatesAFileNamedAfterThePattern)
+{
+    QTemporaryDir folder;
+    form->SetConfig(recordOf(0x2000));
+    const QString pattern = folder.filePath(QStringLiteral("*.rcf"));
+    const QString name = folder.filePath(QStringLiteral("stand"));
+    dialogs.fileNames = {pattern, name};
+    form->MFileSaveAsClick();
+    EXPECT_EQ(dialogs.saveInitialName, pattern);
+    EXPECT_FALSE(QFileInfo::exists(pattern));
+    EXPECT_EQ(QFileInfo(name).size(), CONFIG_RECORD_SIZE);
+    EXPECT_EQ(logTexts(), QStringList{"Файл сохранен " + name});
+
+    dialogs.fileNames = {pattern, std::nullopt};
+    form->MFileSaveAsClick();
+    EXPECT_EQ(form->fileName(), name);
+    EXPECT_FALSE(QFileInfo::exists(pattern));
 }
 
 TEST_F(DeviceForm, OpenRejectsAFileWithABadCrcAndKeepsItsName)
