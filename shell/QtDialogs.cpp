@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -15,6 +16,12 @@ QString boxTitle()
 
 std::optional<QString> chosenFile(QFileDialog& dialog)
 {
+    // Room for the names, sizes and dates of the files without cutting them.
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(780, 480)));
+    for (QHeaderView* header : dialog.findChildren<QHeaderView*>()) {
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
