@@ -33,8 +33,6 @@ public:
     // of up to bufferSize() bytes into the buffer. Returns the reply length or the negative USB
     // result of the call that failed.
     int exchange(int sendLength, int timeoutMs);
-    // A raw write with no reply (the boot-mode stream).
-    int write(int endpoint, const std::uint8_t* bytes, int length, int timeoutMs);
 
     std::uint8_t* buffer() { return buffer_.data(); }
     const std::uint8_t* buffer() const { return buffer_.data(); }

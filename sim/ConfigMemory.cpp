@@ -20,7 +20,6 @@ void ConfigMemory::write(int address, const std::uint8_t* data, int count)
     const int pageStart = (address % Size) - (address % PageSize);
     for (int i = 0; i < count; ++i)
         bytes_[pageStart + (address + i) % PageSize] = data[i];
-    ++writeCount_;
 }
 
 void ConfigMemory::fill(int address, const std::vector<std::uint8_t>& bytes)

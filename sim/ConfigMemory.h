@@ -19,14 +19,10 @@ public:
     std::vector<std::uint8_t> read(int address, int count) const;
     void write(int address, const std::uint8_t* data, int count);
 
-    std::vector<std::uint8_t> contents(int address, int count) const { return read(address, count); }
     void fill(int address, const std::vector<std::uint8_t>& bytes);
-    // The number of page writes since the last reset of the counter.
-    int writeCount() const { return writeCount_; }
 
 private:
     std::array<std::uint8_t, Size> bytes_{};
-    int writeCount_ = 0;
 };
 
 } // namespace sim

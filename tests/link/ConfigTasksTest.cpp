@@ -160,13 +160,13 @@ TEST_F(ConfigTasks, WriteBlocksPausesAndMemoryContents)
         simulator().reset();
         clock.clear();
         controller()->settings.capacity = static_cast<std::uint16_t>(c.capacity);
-        const auto before = controller()->configMemory().contents(0, 256);
+        const auto before = controller()->configMemory().read(0, 256);
         prepareRecord();
         notifier.writeCount = c.count;
         write();
         EXPECT_EQ(memoryRequests(requests()), c.blocks) << c.capacity;
         EXPECT_EQ(clock.taskPauses(), c.pauses) << c.capacity;
-        const auto after = controller()->configMemory().contents(0, 256);
+        const auto after = controller()->configMemory().read(0, 256);
         for (int i = 0; i < 256; ++i)
             EXPECT_EQ(after[i], i < c.count ? notifier.record.bytes[i] : before[i]) << i;
     }
@@ -207,7 +207,7 @@ TEST_F(ConfigTasks, IdentityDifferingInAnyBitIsRefusedBeforeAnyByteIsWritten)
 
 TEST_F(ConfigTasks, CancelledWriteKeepsTheBlocksAlreadyWritten)
 {
-    const auto before = controller()->configMemory().contents(0, 200);
+    const auto before = controller()->configMemory().read(0, 200);
     prepareRecord();
     notifier.afterNotify = [this](const std::string& line) {
         if (line == "Save 7 64")
@@ -218,7 +218,7 @@ TEST_F(ConfigTasks, CancelledWriteKeepsTheBlocksAlreadyWritten)
     EXPECT_EQ(memoryRequests(requests()),
               (std::vector<MemoryRequest>{{0, 0, 61}, {0, 61, 3}, {0, 64, 45}}));
     EXPECT_EQ(notifier.linesFor(Target::Save).back(), "Save 7 64");
-    const auto after = controller()->configMemory().contents(0, 200);
+    const auto after = controller()->configMemory().read(0, 200);
     for (int i = 0; i < 200; ++i)
         EXPECT_EQ(after[i], i < 109 ? notifier.record.bytes[i] : before[i]) << i;
     EXPECT_TRUE(connection->isOpen());
@@ -237,19 +237,19 @@ TEST_F(ConfigTasks, WriteFailureClosesWindowAndConnection)
 TEST_F(ConfigTasks, CapacityTooSmallForAWriteBlockIsRefused)
 {
     controller()->settings.capacity = 3;
-    const auto before = controller()->configMemory().contents(0, 200);
+    const auto before = controller()->configMemory().read(0, 200);
     prepareRecord();
     write();
     EXPECT_EQ(notifier.log(), Lines{"Error: -1"});
     EXPECT_EQ(notifier.linesFor(Target::Save), Lines{"Save close"});
-    EXPECT_EQ(controller()->configMemory().contents(0, 200), before);
+    EXPECT_EQ(controller()->configMemory().read(0, 200), before);
 }
 
 TEST_F(ConfigTasks, WriteWithoutRecordEndsWithoutWritingOrLogging)
 {
-    const auto before = controller()->configMemory().contents(0, 200);
+    const auto before = controller()->configMemory().read(0, 200);
     notifier.writeCount = 0;
     write();
     EXPECT_EQ(notifier.lines(), (Lines{"Device 9 request", "Save close"}));
-    EXPECT_EQ(controller()->configMemory().contents(0, 200), before);
+    EXPECT_EQ(controller()->configMemory().read(0, 200), before);
 }

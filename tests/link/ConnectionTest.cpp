@@ -27,6 +27,7 @@ TEST_F(Connection, ProbeAndIdentityFollowTheFraming)
     EXPECT_EQ(traffic[2].bytes[0], 1);
     EXPECT_EQ(traffic[3].lengthAsked, 72);
     EXPECT_EQ(connection->bufferSize(), 72);
+    EXPECT_EQ(controller()->configuration(), 2);
     EXPECT_TRUE(notifier.lines().empty());
 }
 

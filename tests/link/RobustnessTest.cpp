@@ -45,7 +45,7 @@ TEST(Robustness, MisbehavingControllerNeverBreaksATask)
         };
         if (random() % 5 == 0)
             controller->faults.transferResults[static_cast<int>(random() % 8)] = -5;
-        const auto memory = controller->configMemory().contents(0, 200);
+        const auto memory = controller->configMemory().read(0, 200);
 
         RecordingNotifier notifier;
         notifier.writeCount = random() % 2 ? 110 : 200;

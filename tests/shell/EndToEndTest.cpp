@@ -72,7 +72,7 @@ protected:
 
 TEST_F(EndToEnd, ReadSaveOpenAndWriteBack)
 {
-    const std::vector<std::uint8_t> eeprom = controller().configMemory().contents(0, 200);
+    const std::vector<std::uint8_t> eeprom = controller().configMemory().read(0, 200);
 
     form->MTaskGetClick();
     ASSERT_TRUE(waitForLog("Получено 200байт."));
@@ -103,8 +103,8 @@ TEST_F(EndToEnd, ReadSaveOpenAndWriteBack)
     ASSERT_TRUE(waitForLog("Передано 110байт."));
     const std::vector<std::uint8_t> sent = configBytesWritten();
     EXPECT_EQ(sent, asVector(expected.bytes.data(), 110));
-    EXPECT_EQ(controller().configMemory().contents(0, 110), asVector(expected.bytes.data(), 110));
-    EXPECT_EQ(controller().configMemory().contents(110, 90), asVector(eeprom.data() + 110, 90));
+    EXPECT_EQ(controller().configMemory().read(0, 110), asVector(expected.bytes.data(), 110));
+    EXPECT_EQ(controller().configMemory().read(110, 90), asVector(eeprom.data() + 110, 90));
 
     closeChildren();
     enterServiceCode("Plank_Orchard");

@@ -15,7 +15,7 @@ TEST(DemoConfig, EveryModelStartsWithAValidConfiguration)
         sim::SimController controller({.typeWord = static_cast<std::uint16_t>(typeWord)});
         sim::fillDemoConfiguration(controller);
         ConfigRecord record;
-        const auto image = controller.configMemory().contents(0, CONFIG_IMAGE_SIZE);
+        const auto image = controller.configMemory().read(0, CONFIG_IMAGE_SIZE);
         std::copy(image.begin(), image.end(), record.bytes.begin());
         EXPECT_EQ(record.storedCrc(), ConfigCrc(crc, record)) << std::hex << typeWord;
         EXPECT_EQ(record.bytes[Blocks::Codec.offset + 8], 0x10);
