@@ -100,6 +100,7 @@ TEST_F(ConfigTasks, ReadFailureClosesWindowAndConnection)
     controller()->faults.transferResults[6] = -110; // the second block's request
     read();
     EXPECT_EQ(notifier.log(), (Lines{"Процесс чтения конфигурации запущен", "Error: -110"}));
+    EXPECT_EQ(connection->lastResult(), -110);
     EXPECT_EQ(notifier.linesFor(Target::Read), (Lines{"Read 6 00 20 01 00 45 23 AB 00 00 0C 05 00",
                                                      "Read 4 200", "Read 7 64", "Read close"}));
     EXPECT_TRUE(notifier.installedRecords().empty());
