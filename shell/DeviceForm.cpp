@@ -238,16 +238,24 @@ void TFDevice::buildTreePanel()
     TreeDev->installEventFilter(this);
     TreeDev->viewport()->installEventFilter(this);
 
-    PanelDev = new QDockWidget(QStringLiteral("R410"), this);
-    PanelDev->setObjectName(QStringLiteral("PanelDev"));
-    PanelDev->setWidget(TreeDev);
-    PanelDev->setAllowedAreas(Qt::LeftDockWidgetArea);
-    PanelDev->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
-    useGripWhenDocked(PanelDev);
-    PanelDev->installEventFilter(this);
-    addDockWidget(Qt::LeftDockWidgetArea, PanelDev);
+    PanelDev = addPanel(QStringLiteral("R410"), "PanelDev", TreeDev, Qt::LeftDockWidgetArea);
     // Wide enough for the longest caption of the deepest level.
     resizeDocks({PanelDev}, {TreePanelWidth}, Qt::Horizontal);
+}
+
+// A panel that can float and be docked again at its own side, but not be closed.
+QDockWidget* TFDevice::addPanel(const QString& title, const char* name, QWidget* content,
+                                Qt::DockWidgetArea area)
+{
+    auto* panel = new QDockWidget(title, this);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setWidget(content);
+    panel->setAllowedAreas(area);
+    panel->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    useGripWhenDocked(panel);
+    panel->installEventFilter(this);
+    addDockWidget(area, panel);
+    return panel;
 }
 
 void TFDevice::buildLogPanel()
@@ -263,14 +271,7 @@ void TFDevice::buildLogPanel()
     pages->setDocumentMode(true);
     pages->addTab(Log, QStringLiteral("Сообщения"));
 
-    PanelLog = new QDockWidget(QStringLiteral("Сообщения"), this);
-    PanelLog->setObjectName(QStringLiteral("PanelLog"));
-    PanelLog->setWidget(pages);
-    PanelLog->setAllowedAreas(Qt::BottomDockWidgetArea);
-    PanelLog->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
-    useGripWhenDocked(PanelLog);
-    PanelLog->installEventFilter(this);
-    addDockWidget(Qt::BottomDockWidgetArea, PanelLog);
+    PanelLog = addPanel(QStringLiteral("Сообщения"), "PanelLog", pages, Qt::BottomDockWidgetArea);
     resizeDocks({PanelLog}, {105}, Qt::Vertical);
 }
 

@@ -84,6 +84,8 @@ private:
     void buildMenus();
     void buildToolbars();
     void buildTreePanel();
+    QDockWidget* addPanel(const QString& title, const char* name, QWidget* content,
+                          Qt::DockWidgetArea area);
     void buildLogPanel();
     void applyRecordCommands();
     void showTree(const TaskTree& tree);

@@ -4,6 +4,7 @@
 // controller's picture is also written at 64 pixels as the program's icon.
 
 #include <cmath>
+#include <initializer_list>
 #include <functional>
 #include <map>
 
@@ -43,6 +44,18 @@ void window(QPainter& p, const QRectF& r)
     p.drawRect(QRectF(r.left(), r.top(), r.width(), 2.5));
 }
 
+// A path through the points, closed back to the first one when asked.
+QPainterPath polyline(std::initializer_list<QPointF> points, bool closed = false)
+{
+    QPainterPath path;
+    path.moveTo(*points.begin());
+    for (auto point = points.begin() + 1; point != points.end(); ++point)
+        path.lineTo(*point);
+    if (closed)
+        path.closeSubpath();
+    return path;
+}
+
 void chip(QPainter& p, const QRectF& body)
 {
     p.setPen(pen(Grey, 0.9));
@@ -57,15 +70,10 @@ void chip(QPainter& p, const QRectF& body)
 
 void arrowDown(QPainter& p, double x, double top, double bottom, const QColor& color)
 {
-    QPainterPath path;
-    path.moveTo(x - 1.6, top);
-    path.lineTo(x + 1.6, top);
-    path.lineTo(x + 1.6, bottom - 4);
-    path.lineTo(x + 3.8, bottom - 4);
-    path.lineTo(x, bottom);
-    path.lineTo(x - 3.8, bottom - 4);
-    path.lineTo(x - 1.6, bottom - 4);
-    path.closeSubpath();
+    const QPainterPath path = polyline(
+        { { x - 1.6, top }, { x + 1.6, top }, { x + 1.6, bottom - 4 }, { x + 3.8, bottom - 4 },
+            { x, bottom }, { x - 3.8, bottom - 4 }, { x - 1.6, bottom - 4 } },
+        true);
     p.setPen(pen(color.darker(140), 0.7));
     p.setBrush(color);
     p.drawPath(path);
@@ -148,22 +156,13 @@ const std::map<int, Picture>& pictures()
         {7, [](QPainter& p) { // open: a folder whose front is lifted
              p.setPen(pen(QColor(0x9A, 0x70, 0x20), 0.8));
              p.setBrush(QColor(0xD9, 0xA4, 0x3A));
-             QPainterPath back;
-             back.moveTo(1, 3);
-             back.lineTo(6, 3);
-             back.lineTo(7.5, 4.5);
-             back.lineTo(13, 4.5);
-             back.lineTo(13, 13.5);
-             back.lineTo(1, 13.5);
-             back.closeSubpath();
+             const QPainterPath back = polyline(
+                 { { 1, 3 }, { 6, 3 }, { 7.5, 4.5 }, { 13, 4.5 }, { 13, 13.5 }, { 1, 13.5 } },
+                 true);
              p.drawPath(back);
              p.setBrush(Yellow);
-             QPainterPath front;
-             front.moveTo(3.5, 7);
-             front.lineTo(15.5, 7);
-             front.lineTo(13, 13.5);
-             front.lineTo(1, 13.5);
-             front.closeSubpath();
+             const QPainterPath front
+                 = polyline({ { 3.5, 7 }, { 15.5, 7 }, { 13, 13.5 }, { 1, 13.5 } }, true);
              p.drawPath(front);
          }},
         {8, [](QPainter& p) { floppy(p, QRectF(1.5, 1.5, 13, 13)); }},
@@ -175,11 +174,7 @@ const std::map<int, Picture>& pictures()
              p.setPen(pen(Outline, 0.6));
              p.setBrush(Orange);
              p.drawRect(QRectF(-1.4, -6, 2.8, 7.5));
-             QPainterPath tip;
-             tip.moveTo(-1.4, 1.5);
-             tip.lineTo(1.4, 1.5);
-             tip.lineTo(0, 4.2);
-             tip.closeSubpath();
+             const QPainterPath tip = polyline({ { -1.4, 1.5 }, { 1.4, 1.5 }, { 0, 4.2 } }, true);
              p.setBrush(QColor(0xF0, 0xD8, 0xB0));
              p.drawPath(tip);
              p.restore();
@@ -228,17 +223,8 @@ const std::map<int, Picture>& pictures()
              p.drawRoundedRect(QRectF(0.5, 2, 15, 12), 1.5, 1.5);
              p.setPen(pen(QColor(0x60, 0xF0, 0x80), 1.1));
              p.setBrush(Qt::NoBrush);
-             QPainterPath trace;
-             trace.moveTo(2, 10);
-             trace.lineTo(4, 10);
-             trace.lineTo(4, 5);
-             trace.lineTo(7, 5);
-             trace.lineTo(7, 10);
-             trace.lineTo(9, 10);
-             trace.lineTo(9, 5);
-             trace.lineTo(11, 5);
-             trace.lineTo(11, 10);
-             trace.lineTo(14, 10);
+             const QPainterPath trace = polyline({ { 2, 10 }, { 4, 10 }, { 4, 5 }, { 7, 5 },
+                 { 7, 10 }, { 9, 10 }, { 9, 5 }, { 11, 5 }, { 11, 10 }, { 14, 10 } });
              p.drawPath(trace);
          }},
         {50, [](QPainter& p) { // service: a wrench
@@ -289,14 +275,8 @@ const std::map<int, Picture>& pictures()
         {68, [](QPainter& p) { // audio amplifier: a loudspeaker and its sound
              p.setPen(pen(Outline, 0.8));
              p.setBrush(Grey);
-             QPainterPath speaker;
-             speaker.moveTo(1, 5.5);
-             speaker.lineTo(4, 5.5);
-             speaker.lineTo(8, 2);
-             speaker.lineTo(8, 14);
-             speaker.lineTo(4, 10.5);
-             speaker.lineTo(1, 10.5);
-             speaker.closeSubpath();
+             const QPainterPath speaker = polyline(
+                 { { 1, 5.5 }, { 4, 5.5 }, { 8, 2 }, { 8, 14 }, { 4, 10.5 }, { 1, 10.5 } }, true);
              p.drawPath(speaker);
              p.setPen(pen(Blue, 1.1));
              p.setBrush(Qt::NoBrush);
