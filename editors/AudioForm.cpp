@@ -39,7 +39,7 @@ TFAudio::TFAudio(const EditorPlace& place, std::uint8_t* amplifierBlock)
     layout->addLayout(right, 1);
 
     connect(Lev, &QSlider::valueChanged, this, &TFAudio::LevChange);
-    connect(Mod.buttons, &QButtonGroup::idClicked, this, &TFAudio::ModClick);
+    Mod.onChosen(this, [this](int index) { ModClick(index); });
 }
 
 void TFAudio::LevChange(int position)

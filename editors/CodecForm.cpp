@@ -37,14 +37,14 @@ TFCodec::TFCodec(const EditorPlace& place, const CodecInputs& inputs)
     connect(gains_[In2].slider, &QSlider::valueChanged, this, &TFCodec::RxLev_2Change);
     connect(gains_[Out1].slider, &QSlider::valueChanged, this, &TFCodec::TxLev_1Change);
     connect(gains_[Out2].slider, &QSlider::valueChanged, this, &TFCodec::TxLev_2Change);
-    connect(Sample.buttons, &QButtonGroup::idClicked, this, &TFCodec::SampleClick);
-    connect(DEEMP.buttons, &QButtonGroup::idClicked, this, &TFCodec::DEEMPClick);
-    connect(ADCHP, &QCheckBox::clicked, this, &TFCodec::ADCHPClick);
-    connect(MicBoost, &QCheckBox::clicked, this, &TFCodec::MicBoostClick);
-    connect(MicMute, &QCheckBox::clicked, this, &TFCodec::MicMuteClick);
-    connect(INSEL.buttons, &QButtonGroup::idClicked, this, &TFCodec::InSelClick);
-    connect(PwrLine, &QCheckBox::clicked, this, &TFCodec::PowerLineClick);
-    connect(PwrMic, &QCheckBox::clicked, this, &TFCodec::PowerMicClick);
+    Sample.onChosen(this, [this](int item) { SampleClick(item); });
+    DEEMP.onChosen(this, [this](int index) { DEEMPClick(index); });
+    onToggled(ADCHP, this, [this](bool checked) { ADCHPClick(checked); });
+    onToggled(MicBoost, this, [this](bool checked) { MicBoostClick(checked); });
+    onToggled(MicMute, this, [this](bool checked) { MicMuteClick(checked); });
+    INSEL.onChosen(this, [this](int index) { InSelClick(index); });
+    onToggled(PwrLine, this, [this](bool checked) { PowerLineClick(checked); });
+    onToggled(PwrMic, this, [this](bool checked) { PowerMicClick(checked); });
 }
 
 TFCodec::Gain TFCodec::makeGain(QWidget* parent, CodecRegister reg, const QString& sliderName,
@@ -219,13 +219,13 @@ void TFCodec::showModel()
 
     Sample.box->setEnabled(model_.sampleRateSelectable());
     Sample.choose(model_.sampleRate());
-    ADCHP->setChecked(model_.highPassFilter());
+    showChecked(ADCHP, model_.highPassFilter());
     DEEMP.choose(model_.deemphasis());
     INSEL.choose(model_.microphoneInput() ? MicrophoneInputItem : 0);
-    MicMute->setChecked(model_.microphoneMuted());
-    MicBoost->setChecked(model_.microphoneBoosted());
-    PwrLine->setChecked(model_.lineInputPowered());
-    PwrMic->setChecked(model_.microphoneInputPowered());
+    showChecked(MicMute, model_.microphoneMuted());
+    showChecked(MicBoost, model_.microphoneBoosted());
+    showChecked(PwrLine, model_.lineInputPowered());
+    showChecked(PwrMic, model_.microphoneInputPowered());
 }
 
 // A code below the slider's range (the chip's mute range) leaves the slider at its bottom end.

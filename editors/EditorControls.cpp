@@ -63,10 +63,34 @@ QCheckBox* makeCheckBox(QWidget* parent, const QString& name, const QString& cap
     return box;
 }
 
+void showChecked(QCheckBox* box, bool checked)
+{
+    const QSignalBlocker quiet(box);
+    box->setChecked(checked);
+}
+
+void onToggled(QCheckBox* box, QObject* context, std::function<void(bool)> handler)
+{
+    QObject::connect(box, &QCheckBox::toggled, context, std::move(handler));
+}
+
 void RadioGroup::choose(int index) const
 {
-    if (QAbstractButton* button = buttons->button(index))
+    // The group announces its buttons' changes itself, so it is silenced too.
+    const QSignalBlocker quietGroup(buttons);
+    if (QAbstractButton* button = buttons->button(index)) {
+        const QSignalBlocker quiet(button);
         button->setChecked(true);
+    }
+}
+
+void RadioGroup::onChosen(QObject* context, std::function<void(int)> handler) const
+{
+    QObject::connect(buttons, &QButtonGroup::idToggled, context,
+                     [handler = std::move(handler)](int id, bool checked) {
+                         if (checked)
+                             handler(id);
+                     });
 }
 
 int RadioGroup::chosen() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
@@ -7,6 +9,7 @@ class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QObject;
 class QSlider;
 class QWidget;
 
@@ -22,15 +25,22 @@ QLabel* makeValueText(QWidget* parent, const QString& name);
 // A framed name label above a slider.
 QLabel* makeNameLabel(QWidget* parent, const QString& name);
 QCheckBox* makeCheckBox(QWidget* parent, const QString& name, const QString& caption);
+// Ticks or unticks a box without running its change handler: for showing the working copy.
+void showChecked(QCheckBox* box, bool checked);
+// Runs the handler on every change of the box's state, however it was made: a click, the space
+// bar, or the "toggle" action of the accessibility interface.
+void onToggled(QCheckBox* box, QObject* context, std::function<void(bool)> handler);
 
 // A titled group of radio buttons, the item index being each button's id. Choosing an item by
-// code does not run its handler (which follows the group's idClicked signal).
+// code does not run its handler; any other way of choosing one does.
 struct RadioGroup {
     QGroupBox* box;
     QButtonGroup* buttons;
 
     void choose(int index) const;
     int chosen() const;
+    // The handler gets the index of each item that becomes chosen.
+    void onChosen(QObject* context, std::function<void(int)> handler) const;
 };
 RadioGroup makeRadioGroup(QWidget* parent, const QString& name, const QString& title,
                           const QStringList& items, int columns);

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "editors/EditorModel.h"
-#include "shell/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 TFEditor::TFEditor(const EditorKind& kind, const EditorPlace& place)
     : QMdiSubWindow(nullptr)

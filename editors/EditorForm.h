@@ -9,20 +9,22 @@
 
 #include "link/Notifier.h"
 #include "link/TaskEvents.h"
-#include "shell/ChildLayout.h"
-#include "shell/WindowRegistry.h"
+#include "ui/ChildLayout.h"
+#include "ui/WindowRegistry.h"
 
+class Dialogs;
 class EditorModel;
 class QCheckBox;
 class QPushButton;
 class QTabWidget;
 
 // Where the editors live and whom they talk to: the main window's child-window area, its window
-// registry and the worker's task events.
+// registry, the worker's task events and the dialogs that carry validation messages.
 struct EditorPlace {
     QMdiArea& area;
     WindowRegistry& registry;
     TaskEvents& events;
+    Dialogs& dialogs;
 };
 
 // How an editor tries its settings on the running controller: every change while "Тестирование"

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-translations-l10n libusb-dev
   libgtest-dev libgmock-dev libboost-dev libbenchmark-dev
   fonts-dejavu-core

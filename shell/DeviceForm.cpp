@@ -22,10 +22,10 @@
 #include "shell/AboutForm.h"
 #include "shell/AccessCode.h"
 #include "shell/AccessForm.h"
-#include "shell/ChildLayout.h"
-#include "shell/Dialogs.h"
+#include "ui/ChildLayout.h"
+#include "ui/Dialogs.h"
 #include "shell/DockGrip.h"
-#include "shell/Images.h"
+#include "ui/Images.h"
 #include "shell/LogText.h"
 #include "shell/SelectForm.h"
 #include "tasks/ReadForm.h"
@@ -599,7 +599,7 @@ void TFDevice::runTreeCommand(TreeCommand command)
 
 EditorPlace TFDevice::editorPlace()
 {
-    return {*mdi_, registry_, device_->events()};
+    return {*mdi_, registry_, device_->events(), dialogs_};
 }
 
 bool TFDevice::eventFilter(QObject* watched, QEvent* event)

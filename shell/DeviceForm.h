@@ -10,11 +10,11 @@
 #include "config/Crc.h"
 #include "editors/EditorForm.h"
 #include "link/DeviceTask.h"
-#include "shell/NotificationBridge.h"
+#include "ui/NotificationBridge.h"
 #include "shell/RecordCommands.h"
 #include "shell/TaskTree.h"
 #include "shell/TreeCommand.h"
-#include "shell/WindowRegistry.h"
+#include "ui/WindowRegistry.h"
 
 class Clock;
 class Dialogs;

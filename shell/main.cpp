@@ -7,7 +7,7 @@
 
 #include "link/Clock.h"
 #include "shell/DeviceForm.h"
-#include "shell/QtDialogs.h"
+#include "ui/QtDialogs.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "tasks/ReadForm.h"
 
-#include "shell/Images.h"
+#include "ui/Images.h"
 
 TFRead::TFRead(WindowRegistry& registry, TaskEvents& events, QWidget* parent)
     : TransferForm({QStringLiteral("Чтение конфигурации"), QStringLiteral("Контроллер: "),

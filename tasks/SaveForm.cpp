@@ -1,6 +1,6 @@
 #include "tasks/SaveForm.h"
 
-#include "shell/Images.h"
+#include "ui/Images.h"
 
 TFSave::TFSave(WindowRegistry& registry, TaskEvents& events, QWidget* parent)
     : TransferForm({QStringLiteral("Загрузка конфигурации"), QStringLiteral("Контроллер:"),

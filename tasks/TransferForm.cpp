@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "shell/ChildWindow.h"
+#include "ui/ChildWindow.h"
 #include "tasks/IdentityTexts.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "link/Notifier.h"
 #include "link/TaskEvents.h"
-#include "shell/WindowRegistry.h"
+#include "ui/WindowRegistry.h"
 
 class QLabel;
 class QProgressBar;

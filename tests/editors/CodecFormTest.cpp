@@ -187,14 +187,19 @@ TEST_F(CodecForm, EachControlOfTheExtraPageWritesItsRegister)
         {"Sample", [](QWidget* w) { return radioButton(w, "Sample", QStringLiteral("  8/8   кГц")); },
          SampleRate, 0x0E},
     };
+    // A screen reader's toggle must reach the working copy as a click does.
+    const std::pair<const char*, void (*)(QAbstractButton*)> ways[]{
+        {"click", click}, {"accessible toggle", toggleAccessibly}};
     record.setTypeWord(R410ZA);
-    for (const Case& c : cases) {
-        std::fill_n(record.data(Blocks::Codec), Blocks::Codec.size, std::uint8_t{0x00});
-        TFCodec* window = openCodec();
-        showPage(window, QStringLiteral("Дополнительно"));
-        click(c.control(window));
-        click(button(window, "ButOk"));
-        EXPECT_EQ(dataIn(record, c.reg), c.stored) << c.what;
+    for (const auto& [way, change] : ways) {
+        for (const Case& c : cases) {
+            std::fill_n(record.data(Blocks::Codec), Blocks::Codec.size, std::uint8_t{0x00});
+            TFCodec* window = openCodec();
+            showPage(window, QStringLiteral("Дополнительно"));
+            change(c.control(window));
+            click(button(window, "ButOk"));
+            EXPECT_EQ(dataIn(record, c.reg), c.stored) << c.what << " by " << way;
+        }
     }
 }
 
@@ -238,4 +243,14 @@ TEST_F(CodecForm, TickingMicBoostWhileTestingPushesExactlyRegister4)
     runWorker();
     EXPECT_EQ(codecWrites(), (std::vector<std::pair<int, int>>{{4, 0x13}}));
     EXPECT_EQ(requests().back(), "03 00 00 00 02 00 1A 00 08 13");
+}
+
+TEST_F(CodecForm, AnAccessibleToggleWhileTestingPushesLikeAClick)
+{
+    dataIn(record, AnalogPath) = 0x02;
+    TFCodec* window = openCodec();
+    toggleAccessibly(checkBox(window, "Link"));
+    toggleAccessibly(checkBox(window, "MicBoost"));
+    runWorker();
+    EXPECT_EQ(codecWrites(), (std::vector<std::pair<int, int>>{{4, 0x13}}));
 }

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,7 +29,7 @@ EditorBench::EditorBench()
 {
     sim::Simulator::instance().reset();
     device = std::make_unique<TDevice>(bridge, clock);
-    place = std::make_unique<EditorPlace>(EditorPlace{area, registry, device->events()});
+    place = std::make_unique<EditorPlace>(EditorPlace{area, registry, device->events(), dialogs});
     registry.enrol(Target::Device, log, log);
     area.resize(1000, 800);
     area.show();
@@ -151,4 +153,14 @@ std::vector<std::uint8_t> bytesOf(const ConfigRecord& record, BlockSpan block)
 {
     const std::uint8_t* first = record.data(block);
     return {first, first + block.size};
+}
+
+void toggleAccessibly(QAbstractButton* control)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+    ASSERT_NE(accessible, nullptr);
+    QAccessibleActionInterface* actions = accessible->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    actions->doAction(QAccessibleActionInterface::toggleAction());
 }

@@ -16,8 +16,10 @@
 #include "editors/EditorForm.h"
 #include "link/Clock.h"
 #include "link/DeviceTask.h"
-#include "shell/NotificationBridge.h"
-#include "shell/WindowRegistry.h"
+#include "ui/NotificationBridge.h"
+#include "ui/WindowRegistry.h"
+
+#include "support/ScriptedDialogs.h"
 
 class QAbstractButton;
 class QCheckBox;
@@ -64,6 +66,7 @@ protected:
     NotificationBridge bridge{registry};
     LogWindow log;
     InstantClock clock;
+    ScriptedDialogs dialogs;
     std::unique_ptr<TDevice> device;
     ConfigRecord record = ConfigRecord::blank();
     std::unique_ptr<EditorPlace> place;
@@ -80,6 +83,9 @@ QAbstractButton* radioButton(QWidget* window, const char* group, const QString& 
 QString chosenIn(QWidget* window, const char* group);
 // Clicks a control with the mouse, as the operator does.
 void click(QAbstractButton* control);
+// Switches a box or radio button through the accessibility interface's "toggle" action, as a
+// screen reader does: its state changes without a click.
+void toggleAccessibly(QAbstractButton* control);
 // Shows the page with the title.
 void showPage(QWidget* window, const QString& title);
 

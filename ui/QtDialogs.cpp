@@ -1,4 +1,4 @@
-#include "shell/QtDialogs.h"
+#include "ui/QtDialogs.h"
 
 #include <QCoreApplication>
 #include <QDialog>

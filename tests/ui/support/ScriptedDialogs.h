@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/Dialogs.h"
+#include "ui/Dialogs.h"
 
 // Answers the terminal's dialogs from a script and remembers what was asked. A modal dialog is
 // shown without a modal loop, handed to its script (which works its controls), and closed by its

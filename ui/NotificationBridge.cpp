@@ -1,11 +1,11 @@
-#include "shell/NotificationBridge.h"
+#include "ui/NotificationBridge.h"
 
 #include <memory>
 
 #include <QThread>
 #include <QWidget>
 
-#include "shell/WindowRegistry.h"
+#include "ui/WindowRegistry.h"
 
 NotificationBridge::NotificationBridge(WindowRegistry& registry)
     : registry_(registry)

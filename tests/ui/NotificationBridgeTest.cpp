@@ -1,4 +1,4 @@
-#include "shell/NotificationBridge.h"
+#include "ui/NotificationBridge.h"
 
 #include <atomic>
 #include <future>
@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/WindowRegistry.h"
+#include "ui/WindowRegistry.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "shell/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <QMdiSubWindow>
 
-#include "shell/Images.h"
+#include "ui/Images.h"
 
 void setUpChildWindow(QMdiSubWindow& window, const QString& caption, int imageIndex)
 {

@@ -1,4 +1,4 @@
-#include "shell/ChildLayout.h"
+#include "ui/ChildLayout.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "shell/Images.h"
+#include "ui/Images.h"
 
 #include <QFile>
 

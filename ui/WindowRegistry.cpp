@@ -1,4 +1,4 @@
-#include "shell/WindowRegistry.h"
+#include "ui/WindowRegistry.h"
 
 void WindowRegistry::enrol(Target target, NotifiedWindow& handler, QWidget& widget)
 {

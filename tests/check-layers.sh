@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Fails when a folder includes a layer above it, or when config/ or link/ include a widgets or
+# GUI header: each layer may use only the layers below it.
+set -u
+top=${1:-$(cd "$(dirname "$0")/.." && pwd)}
+cd "$top" || exit 2
+
+declare -A allowed=(
+  [config]="config"
+  [link]="config link"
+  [sim]="config sim"
+  [ui]="config link ui"
+  [editors]="config link ui editors"
+  [tasks]="config link ui tasks"
+  [shell]="config link ui editors tasks shell"
+)
+
+status=0
+for layer in "${!allowed[@]}"; do
+  [ -d "$layer" ] || continue
+  while IFS= read -r line; do
+    used=$(sed -E 's/.*#include "([a-z]+)\/.*/\1/' <<<"${line#*:*:}")
+    if [[ " ${allowed[$layer]} " != *" $used "* ]]; then
+      echo "layer $layer uses $used: $line"
+      status=1
+    fi
+  done < <(grep -rnE '^#include "[a-z]+/' "$layer")
+done
+
+while IFS= read -r line; do
+  echo "widgets or GUI header below the window layers: $line"
+  status=1
+done < <(grep -rnE '^#include <(QtWidgets|QtGui|Q(Widget|Application|Painter|Pixmap|Icon|Image|Color|Font))' config link)
+
+exit $status
