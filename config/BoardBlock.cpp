@@ -1,0 +1,143 @@
+#include "config/BoardBlock.h"
+
+#include <algorithm>
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace {
+
+const char* const Codepage = "windows-1251";
+const QString FixedDateFormat = QStringLiteral("dd.MM.yyyy");
+const QString StoredLineBreak = QStringLiteral("\r\n");
+const QString LineBreak = QStringLiteral("\n");
+
+bool hasTwoDigitYear(const QString& format)
+{
+    return format.contains(QLatin1String("yy")) && !format.contains(QLatin1String("yyyy"));
+}
+
+std::optional<QDate> parseDate(const QString& text, const QString& format, const QLocale& locale)
+{
+    QDate date = locale.toDate(text, format);
+    if (!date.isValid())
+        return std::nullopt;
+    if (hasTwoDigitYear(format) && date.year() < 2000)
+        date = date.addYears(100);
+    return date;
+}
+
+} // namespace
+
+BoardBlock BoardBlock::fromRecord(const std::uint8_t* recordBlock)
+{
+    BoardBlock block;
+    for (int i = 0; i < Size; i += 2) {
+        block.bytes_[i] = recordBlock[i + 1];
+        block.bytes_[i + 1] = recordBlock[i];
+    }
+    return block;
+}
+
+void BoardBlock::toRecord(std::uint8_t* recordBlock) const
+{
+    for (int i = 0; i < Size; i += 2) {
+        recordBlock[i] = bytes_[i + 1];
+        recordBlock[i + 1] = bytes_[i];
+    }
+}
+
+BoardBlock::Address BoardBlock::hardwareAddress() const
+{
+    Address address{};
+    for (int i = 0; i < AddressLength; ++i)
+        address[i] = bytes_[2 * i];
+    return address;
+}
+
+void BoardBlock::setAddressByte(int index, int value)
+{
+    if (index < 0 || index >= AddressLength)
+        return;
+    bytes_[2 * index] = static_cast<std::uint8_t>(value & 0xFF);
+    bytes_[2 * index + 1] = 0;
+}
+
+QByteArray BoardBlock::text(TextField field) const
+{
+    const auto* begin = bytes_.data() + field.offset;
+    const auto* end = std::find(begin, begin + field.size, std::uint8_t{0});
+    return QByteArray(reinterpret_cast<const char*>(begin), end - begin);
+}
+
+void BoardBlock::setText(TextField field, const QByteArray& text)
+{
+    const int length = std::min<int>(static_cast<int>(text.size()), field.size);
+    std::copy_n(text.constData(), length, bytes_.data() + field.offset);
+    if (length < field.size)
+        bytes_[field.offset + length] = 0;
+}
+
+QString BoardBlock::serialNumber() const
+{
+    return decodeBoardText(text(Serial));
+}
+
+void BoardBlock::setSerialNumber(const QString& serial)
+{
+    setText(Serial, encodeBoardText(serial));
+}
+
+QString BoardBlock::description() const
+{
+    return decodeBoardText(text(Description)).replace(StoredLineBreak, LineBreak);
+}
+
+void BoardBlock::setDescription(const QString& description)
+{
+    QString stored = description;
+    stored.replace(StoredLineBreak, LineBreak).replace(LineBreak, StoredLineBreak);
+    setText(Description, encodeBoardText(stored));
+}
+
+QString decodeBoardText(const QByteArray& bytes)
+{
+    QStringDecoder decoder(Codepage);
+    return decoder.decode(bytes);
+}
+
+QByteArray encodeBoardText(const QString& text)
+{
+    QStringEncoder encoder(Codepage);
+    return encoder.encode(text);
+}
+
+bool isBoardText(const QString& text)
+{
+    QStringEncoder encoder(Codepage);
+    const QByteArray bytes = encoder.encode(text);
+    return !encoder.hasError();
+}
+
+int descriptionByteCount(const QString& description)
+{
+    QString stored = description;
+    stored.replace(StoredLineBreak, LineBreak);
+    return static_cast<int>(stored.size() + stored.count(LineBreak));
+}
+
+std::optional<QDate> boardDate(const QByteArray& text, const QLocale& locale)
+{
+    const QString date = decodeBoardText(text);
+    if (auto parsed = parseDate(date, locale.dateFormat(QLocale::ShortFormat), locale))
+        return parsed;
+    return parseDate(date, FixedDateFormat, locale);
+}
+
+QByteArray boardDateText(const QDate& date, const QLocale& locale)
+{
+    QString text = locale.toString(date, QLocale::ShortFormat);
+    if (text.size() > BoardBlock::Date.size || !isBoardText(text))
+        text = date.toString(FixedDateFormat);
+    return encodeBoardText(text);
+}
