@@ -1,10 +1,9 @@
 #include "editors/CodecModel.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <iterator>
 
-#include <QLocale>
+#include "editors/DecibelText.h"
 
 namespace {
 
@@ -58,13 +57,6 @@ std::uint16_t typeWordOf(const std::uint8_t* identityBlock)
     return static_cast<std::uint16_t>(identityBlock[0] | identityBlock[1] << 8);
 }
 
-QString signOf(int value)
-{
-    if (value > 0)
-        return QStringLiteral("+");
-    return value < 0 ? QStringLiteral("-") : QString();
-}
-
 } // namespace
 
 const GainScale& gainScaleOf(CodecRegister gainRegister)
@@ -86,9 +78,7 @@ QString gainText(const GainScale& scale, int code)
 {
     if (code < scale.lowestCode)
         return QStringLiteral("Откл.");
-    const int halfDecibels = (code - scale.zeroCode) * scale.halfDecibelsPerStep;
-    const int decimals = halfDecibels % 2 == 0 ? 0 : 1;
-    return signOf(halfDecibels) + QLocale().toString(std::abs(halfDecibels) / 2.0, 'f', decimals);
+    return halfDecibelText((code - scale.zeroCode) * scale.halfDecibelsPerStep);
 }
 
 const std::array<QString, SampleRateCount>& sampleRateTexts()

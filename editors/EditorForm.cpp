@@ -67,6 +67,15 @@ QWidget* TFEditor::addPage(const QString& title)
     return page;
 }
 
+// A hidden tab is disabled too: the tab bar's arrow keys and mouse wheel skip disabled tabs but
+// not hidden ones, and would otherwise bring a hidden page forward.
+void TFEditor::setPageVisible(QWidget* page, bool visible)
+{
+    const int index = Pages->indexOf(page);
+    Pages->setTabEnabled(index, visible);
+    Pages->setTabVisible(index, visible);
+}
+
 void TFEditor::LoadBlock()
 {
     if (kind_.style == TestStyle::Continuous)

@@ -66,6 +66,8 @@ protected:
     TFEditor(const EditorKind& kind, const EditorPlace& place);
 
     QWidget* addPage(const QString& title);
+    // Shows or hides a page's tab; hiding the page in front brings another one forward.
+    void setPageVisible(QWidget* page, bool visible);
     // A control's handler has changed the working copy: push the item while testing.
     void changed(int item);
 

@@ -380,3 +380,19 @@ TEST_F(DeviceForm, DeviceNodesOpenTheirEditorsOnTheRecordsBlocks)
     QTest::keyClick(tree(), Qt::Key_Return);
     EXPECT_EQ(children().size(), 1);
 }
+
+TEST_F(DeviceForm, RecorderNodeOpensTheRecorderEditorOnItsBlock)
+{
+    form->SetConfig(recordOf(0x2000));
+    selectNode("Регистратор");
+    QTest::keyClick(tree(), Qt::Key_Return);
+    ASSERT_EQ(children().size(), 1);
+    EXPECT_EQ(children()[0]->windowTitle(), "Регистратор (R-420ZA)");
+
+    // Stored FF 06 0D 14 1B 22 29 30: the gains become table words, the level 4 x its level bits.
+    RecordBytes expected = form->record()->bytes;
+    const std::uint8_t saved[]{0xFF, 0x06, 0x0D, 0x8E, 0x20, 0x26, 0x00, 0x30};
+    std::copy(std::begin(saved), std::end(saved), expected.begin() + Blocks::Recorder.offset);
+    QTest::mouseClick(children()[0]->findChild<QPushButton*>("ButOk"), Qt::LeftButton);
+    EXPECT_EQ(form->record()->bytes, expected);
+}
