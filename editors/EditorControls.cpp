@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -72,6 +73,38 @@ void showChecked(QCheckBox* box, bool checked)
 void onToggled(QCheckBox* box, QObject* context, std::function<void(bool)> handler)
 {
     QObject::connect(box, &QCheckBox::toggled, context, std::move(handler));
+}
+
+QComboBox* makeDropDown(QWidget* parent, const QString& name, const QStringList& items)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->setEditable(false);
+    list->addItems(items);
+    return list;
+}
+
+void showChoice(QComboBox* list, const QStringList& items, int index)
+{
+    const QSignalBlocker quiet(list);
+    QStringList shown;
+    for (int item = 0; item < list->count(); ++item)
+        shown.append(list->itemText(item));
+    if (shown != items) {
+        list->clear();
+        list->addItems(items);
+    }
+    list->setCurrentIndex(index);
+}
+
+void onChoice(QComboBox* list, QObject* context, std::function<void(int)> handler)
+{
+    // A change of the current item, which filling the list by code does with its signals blocked.
+    QObject::connect(list, &QComboBox::currentIndexChanged, context,
+                     [handler = std::move(handler)](int index) {
+                         if (index >= 0)
+                             handler(index);
+                     });
 }
 
 void RadioGroup::choose(int index) const

@@ -7,6 +7,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QObject;
@@ -30,6 +31,15 @@ void showChecked(QCheckBox* box, bool checked);
 // Runs the handler on every change of the box's state, however it was made: a click, the space
 // bar, or the "toggle" action of the accessibility interface.
 void onToggled(QCheckBox* box, QObject* context, std::function<void(bool)> handler);
+
+// A drop-down list from which only its items can be chosen.
+QComboBox* makeDropDown(QWidget* parent, const QString& name, const QStringList& items);
+// Puts the items in the list, when they differ from those it holds, and chooses one, without
+// running the list's handler: for showing the working copy.
+void showChoice(QComboBox* list, const QStringList& items, int index);
+// Runs the handler with the position of each item that becomes chosen, however it was chosen:
+// from the opened list, with the arrow keys or the wheel, or through the accessibility interface.
+void onChoice(QComboBox* list, QObject* context, std::function<void(int)> handler);
 
 // A titled group of radio buttons, the item index being each button's id. Choosing an item by
 // code does not run its handler; any other way of choosing one does.

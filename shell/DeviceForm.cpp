@@ -20,6 +20,7 @@
 #include "editors/AudioForm.h"
 #include "editors/CodecForm.h"
 #include "editors/RecoderForm.h"
+#include "editors/VocoderForm.h"
 #include "shell/AboutForm.h"
 #include "shell/AccessCode.h"
 #include "shell/AccessForm.h"
@@ -596,6 +597,11 @@ void TFDevice::runTreeCommand(TreeCommand command)
         if (record_)
             TFRecoder::open(editorPlace(), RecoderInputs{record_->data(Blocks::Identity),
                                                          record_->data(Blocks::Recorder)});
+        break;
+    case TreeCommand::Vocoder:
+        if (record_)
+            TFVocoder::open(editorPlace(), VocoderInputs{record_->data(Blocks::Identity),
+                                                         record_->data(Blocks::Vocoder)});
         break;
     default:
         // The other nodes open windows that this terminal does not have yet.

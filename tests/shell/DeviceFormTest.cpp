@@ -395,4 +395,28 @@ TEST_F(DeviceForm, RecorderNodeOpensTheRecorderEditorOnItsBlock)
     std::copy(std::begin(saved), std::end(saved), expected.begin() + Blocks::Recorder.offset);
     QTest::mouseClick(children()[0]->findChild<QPushButton*>("ButOk"), Qt::LeftButton);
     EXPECT_EQ(form->record()->bytes, expected);
+TEST_F(DeviceForm, VocoderNodeOpensTheVocoderEditorForTheRecordsModel)
+{
+    RecordBytes bytes = recordOf(0x1000);
+    bytes[Blocks::Vocoder.offset] = 0x00;
+    bytes[Blocks::Vocoder.offset + 1] = 0x07; // word 0: the R-410's "14.4 кбит/с"
+    form->SetConfig(bytes);
+    selectNode("Вокодер");
+    QTest::keyClick(tree(), Qt::Key_Return);
+    ASSERT_EQ(children().size(), 1);
+    EXPECT_EQ(children()[0]->windowTitle(), "Вокодер");
+    EXPECT_EQ(children()[0]->findChild<QComboBox*>("BitsMode")->currentText(), "14.4 кбит/с");
+
+    // "Сохранить" stores the R-410's fixed words and changes nothing else.
+    const RecordBytes before = form->record()->bytes;
+    QTest::mouseClick(children()[0]->findChild<QPushButton*>("ButOk"), Qt::LeftButton);
+    const RecordBytes after = form->record()->bytes;
+    const std::vector<std::uint8_t> vocoder(after.begin() + Blocks::Vocoder.offset,
+                                            after.begin() + Blocks::Vocoder.end());
+    EXPECT_EQ(vocoder, (std::vector<std::uint8_t>{0, 7, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0}));
+    for (int i = 0; i < CONFIG_RECORD_SIZE; ++i) {
+        if (i < Blocks::Vocoder.offset || i >= Blocks::Vocoder.end()) {
+            EXPECT_EQ(after[i], before[i]) << i;
+        }
+    }
 }

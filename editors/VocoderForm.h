@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+
+#include "editors/EditorForm.h"
+#include "editors/VocoderModel.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+
+// The vocoder editor: bit rate, push-to-talk control, run mode, audio packet duration and jitter
+// buffer of the vocoder block, each choice pushing the whole block.
+class TFVocoder final : public TFEditor {
+public:
+    static inline const EditorKind Kind{QStringLiteral("Вокодер"), Target::Vocoder,
+                                        TaskEvent::VocoderTest, TestStyle::Continuous, 71};
+
+    // The tree node "Вокодер": opens the editor on the record's vocoder block, or brings the open
+    // one to the front.
+    static TFVocoder* open(const EditorPlace& place, const VocoderInputs& inputs);
+
+    TFVocoder(const EditorPlace& place, const VocoderInputs& inputs);
+
+    // The operator chose an item in one of the lists.
+    void ChangeBox(VocoderList list, int position);
+
+protected:
+    EditorModel& model() override { return model_; }
+    void showModel() override;
+
+private:
+    void buildPage();
+    QGroupBox* listGroup(QWidget* page, const QString& title, VocoderList first, VocoderList last);
+    QComboBox* list(VocoderList which) const;
+
+    VocoderModel model_;
+    std::array<QComboBox*, VocoderListCount> lists_{};
+    QLabel* LJBuf = nullptr;
+};
