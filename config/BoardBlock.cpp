@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QStringDecoder>
+#include <QStringList>
 #include <QStringEncoder>
 
 namespace {
@@ -98,6 +99,14 @@ void BoardBlock::setDescription(const QString& description)
     QString stored = description;
     stored.replace(StoredLineBreak, LineBreak).replace(LineBreak, StoredLineBreak);
     setText(Description, encodeBoardText(stored));
+}
+
+QString hardwareAddressText(const BoardBlock::Address& address)
+{
+    QStringList pairs;
+    for (const int byte : address)
+        pairs << QString::number(byte & 0xFF, 16).toUpper().rightJustified(2, u'0');
+    return pairs.join(u'-');
 }
 
 QString decodeBoardText(const QByteArray& bytes)

@@ -57,6 +57,10 @@ private:
     Bytes bytes_{};
 };
 
+// The address as six pairs of upper-case hexadecimal digits joined by "-", first byte first:
+// 00-1A-2B-3C-4D-5E.
+QString hardwareAddressText(const BoardBlock::Address& address);
+
 // Windows-1251 texts of the block.
 QString decodeBoardText(const QByteArray& bytes);
 QByteArray encodeBoardText(const QString& text);

@@ -30,6 +30,7 @@
 #include "ui/Images.h"
 #include "shell/LogText.h"
 #include "shell/SelectForm.h"
+#include "tasks/InfoForm.h"
 #include "tasks/ReadForm.h"
 #include "tasks/SaveForm.h"
 
@@ -602,6 +603,15 @@ void TFDevice::runTreeCommand(TreeCommand command)
         if (record_)
             TFVocoder::open(editorPlace(), VocoderInputs{record_->data(Blocks::Identity),
                                                          record_->data(Blocks::Vocoder)});
+        break;
+    case TreeCommand::Info:
+        // Stamped every time it is asked for; a window already open keeps what it shows.
+        if (record_) {
+            stampCrc(crc_, *record_);
+            TFInfo::open(*mdi_, InfoInputs{record_->data(Blocks::Board),
+                                           record_->data(Blocks::Identity),
+                                           record_->storedCrc(), CONFIG_RECORD_SIZE});
+        }
         break;
     default:
         // The other nodes open windows that this terminal does not have yet.

@@ -11,12 +11,15 @@ IdentityWords identityWords(const std::uint8_t* block)
     return words;
 }
 
+QString modelText(std::uint16_t typeWord)
+{
+    const QString model = modelName(typeWord);
+    return model.isEmpty() ? QStringLiteral("R-xxx") : model;
+}
+
 QString controllerText(std::uint16_t typeWord)
 {
-    QString model = modelName(typeWord);
-    if (model.isEmpty())
-        model = QStringLiteral("R-xxx");
-    return model + editionName(typeWord);
+    return modelText(typeWord) + editionName(typeWord);
 }
 
 QString hexDigits(std::uint16_t value)

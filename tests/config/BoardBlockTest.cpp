@@ -76,6 +76,16 @@ TEST(BoardBlock, HardwareAddressIsTheLowByteOfWordsZeroToFive)
                      0x00, 0x00}));
 }
 
+TEST(BoardBlock, HardwareAddressTextIsSixUpperCasePairsInWordOrder)
+{
+    // The high byte of a word is no part of the address.
+    std::array<std::uint8_t, BoardBlock::Size> record{0x00, 0x00, 0xFF, 0x1A, 0x00, 0x2B,
+                                                     0x01, 0x3C, 0x00, 0x4D, 0x00, 0x5E};
+    EXPECT_EQ(hardwareAddressText(BoardBlock::fromRecord(record.data()).hardwareAddress()),
+              "00-1A-2B-3C-4D-5E");
+    EXPECT_EQ(hardwareAddressText({0x05, 0xFF, 0xab, 0x10, 0x0, 0xC}), "05-FF-AB-10-00-0C");
+}
+
 TEST(BoardBlock, TextsEndAtTheirZeroByteOrTheFieldsEnd)
 {
     BoardBlock block = patterned();

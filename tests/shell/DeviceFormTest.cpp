@@ -1,6 +1,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSlider>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QMenuBar>
@@ -395,6 +396,8 @@ TEST_F(DeviceForm, RecorderNodeOpensTheRecorderEditorOnItsBlock)
     std::copy(std::begin(saved), std::end(saved), expected.begin() + Blocks::Recorder.offset);
     QTest::mouseClick(children()[0]->findChild<QPushButton*>("ButOk"), Qt::LeftButton);
     EXPECT_EQ(form->record()->bytes, expected);
+}
+
 TEST_F(DeviceForm, VocoderNodeOpensTheVocoderEditorForTheRecordsModel)
 {
     RecordBytes bytes = recordOf(0x1000);
@@ -419,4 +422,46 @@ TEST_F(DeviceForm, VocoderNodeOpensTheVocoderEditorForTheRecordsModel)
             EXPECT_EQ(after[i], before[i]) << i;
         }
     }
+}
+
+TEST_F(DeviceForm, InformationStampsTheCrcEachTimeAndSetsItsWindowUpOnce)
+{
+    form->SetConfig(recordOf(0x2000));
+    const auto saveAmplifierAt = [this](int position) {
+        selectNode("Усилитель НЧ");
+        QTest::keyClick(tree(), Qt::Key_Return);
+        QMdiSubWindow* editor = children().back();
+        ASSERT_EQ(editor->windowTitle(), "Усилитель НЧ");
+        editor->findChild<QSlider*>("Lev")->setValue(position);
+        QTest::mouseClick(editor->findChild<QPushButton*>("ButOk"), Qt::LeftButton);
+    };
+    const auto doubleClickInformation = [this] {
+        selectNode("Информация");
+        const QRect node = tree()->visualItemRect(tree()->currentItem());
+        QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, node.center());
+    };
+    const auto crcShown = [this] {
+        return children().front()->findChild<QLineEdit*>("sCrc")->text();
+    };
+    const auto crcText = [](std::uint16_t crc) { return QString::asprintf("0x%04X", crc); };
+
+    saveAmplifierAt(5);
+    const std::uint16_t edited = ConfigCrc(TCrc(), *form->record());
+    ASSERT_NE(form->record()->storedCrc(), edited) << "the edit left the CRC word stale";
+    doubleClickInformation();
+    ASSERT_EQ(children().size(), 1);
+    QMdiSubWindow* info = children().front();
+    EXPECT_EQ(info->windowTitle(), "Описание контроллера");
+    EXPECT_EQ(form->record()->storedCrc(), edited);
+    EXPECT_EQ(crcShown(), crcText(edited)) << "the CRC of the edited record";
+
+    saveAmplifierAt(20);
+    const std::uint16_t editedAgain = ConfigCrc(TCrc(), *form->record());
+    ASSERT_NE(editedAgain, edited);
+    doubleClickInformation();
+    EXPECT_EQ(form->record()->storedCrc(), editedAgain) << "stamped again";
+    ASSERT_EQ(children().size(), 1);
+    EXPECT_EQ(children().front(), info);
+    EXPECT_EQ(form->clientArea()->activeSubWindow(), info);
+    EXPECT_EQ(crcShown(), crcText(edited)) << "set up once: the open window keeps its CRC";
 }
