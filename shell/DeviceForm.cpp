@@ -19,6 +19,7 @@
 #include "config/ConfigFile.h"
 #include "editors/AudioForm.h"
 #include "editors/CodecForm.h"
+#include "editors/LinkForm.h"
 #include "shell/AboutForm.h"
 #include "shell/AccessCode.h"
 #include "shell/AccessForm.h"
@@ -590,6 +591,11 @@ void TFDevice::runTreeCommand(TreeCommand command)
         if (record_)
             TFCodec::open(editorPlace(), CodecInputs{level_, record_->data(Blocks::Identity),
                                                      record_->data(Blocks::Codec)});
+        break;
+    case TreeCommand::Link:
+        if (record_)
+            TFLink::open(editorPlace(), LinkInputs{level_, record_->data(Blocks::Identity),
+                                                   record_->data(Blocks::Link)});
         break;
     default:
         // The other nodes open windows that this terminal does not have yet.
