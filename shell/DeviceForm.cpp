@@ -21,6 +21,7 @@
 #include "editors/CodecForm.h"
 #include "editors/RecoderForm.h"
 #include "editors/VocoderForm.h"
+#include "editors/LinkForm.h"
 #include "shell/AboutForm.h"
 #include "shell/AccessCode.h"
 #include "shell/AccessForm.h"
@@ -612,6 +613,11 @@ void TFDevice::runTreeCommand(TreeCommand command)
                                            record_->data(Blocks::Identity),
                                            record_->storedCrc(), CONFIG_RECORD_SIZE});
         }
+        break;
+    case TreeCommand::Link:
+        if (record_)
+            TFLink::open(editorPlace(), LinkInputs{level_, record_->data(Blocks::Identity),
+                                                   record_->data(Blocks::Link)});
         break;
     default:
         // The other nodes open windows that this terminal does not have yet.

@@ -465,3 +465,33 @@ TEST_F(DeviceForm, InformationStampsTheCrcEachTimeAndSetsItsWindowUpOnce)
     EXPECT_EQ(form->clientArea()->activeSubWindow(), info);
     EXPECT_EQ(crcShown(), crcText(edited)) << "set up once: the open window keeps its CRC";
 }
+
+TEST_F(DeviceForm, LinkNodeOpensTheLinkEditorForTheLevelAndEdition)
+{
+    form->SetConfig(recordOf(0x2001));
+    const RecordBytes before = form->record()->bytes;
+    selectNode("Соединение");
+    QTest::keyClick(tree(), Qt::Key_Return);
+    ASSERT_EQ(children().size(), 1);
+    QMdiSubWindow* link = children()[0];
+    EXPECT_EQ(link->windowTitle(), "Соединение");
+    EXPECT_FALSE(link->findChild<QLineEdit*>("N1")->isEnabled());
+    EXPECT_FALSE(link->findChild<QLineEdit*>("T0")->isEnabled());
+    EXPECT_EQ(link->findChild<QLineEdit*>("T0")->text(), "0");
+
+    // "Сохранить" writes only the link block, its T0 word cleared for edition ZB.
+    QTest::mouseClick(link->findChild<QPushButton*>("ButOk"), Qt::LeftButton);
+    const RecordBytes after = form->record()->bytes;
+    for (int i = 0; i < CONFIG_RECORD_SIZE; ++i) {
+        if (i < Blocks::Link.offset || i >= Blocks::Link.end())
+            EXPECT_EQ(after[i], before[i]) << i;
+    }
+    EXPECT_EQ(after[Blocks::Link.offset + 8], 0);
+    EXPECT_EQ(after[Blocks::Link.offset + 9], 0);
+
+    enterServiceCode("Core_Orchard");
+    selectNode("Соединение");
+    QTest::keyClick(tree(), Qt::Key_Return);
+    ASSERT_EQ(children().size(), 1);
+    EXPECT_TRUE(children()[0]->findChild<QLineEdit*>("N1")->isEnabled());
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+#include <QWidget>
+
+#include "editors/NumberRange.h"
+
+class Dialogs;
+class QLineEdit;
+class QToolButton;
+
+// A text field for a whole number with an up-down spinner beside it, as the settings windows use
+// for numbers with a range.
+//
+// - Typing: only the digits 0 to 9 are taken; every other character, Backspace included, is
+//   discarded. Deleting and overtyping a selection work; pasted text is taken only when it is all
+//   digits.
+// - Every change of the text, typed, pasted or made by the spinner, is checked at once: a number
+//   outside the range raises "Недопустимое значение. Укажите значение в диапазоне <min>..<max>"
+//   and the nearer bound takes its place. The accepted number goes to the handler.
+// - The spinner (its buttons, or the arrow keys in the field) adds or takes away one step from
+//   the last accepted number; a step past a bound is checked like typing.
+// - An emptied text is no number: the handler is not run, no message is shown, and the field
+//   keeps its last accepted number until the next one is typed.
+//
+// The field's text control carries the field's name (e.g. "N1"); its spinner buttons the name
+// followed by "Up" and "Down".
+class NumberField final : public QWidget {
+public:
+    NumberField(QWidget* parent, const QString& name, NumberRange range, int step,
+                Dialogs& dialogs);
+
+    void setRange(NumberRange range);
+    // The last number the field accepted or was shown.
+    int value() const { return value_; }
+    // Shows a number without running the handler: for showing the working copy.
+    void showValue(int value);
+    // The handler gets every number the field accepts.
+    void onChanged(std::function<void(int)> handler);
+    // One spinner press: steps up (positive) or down (negative).
+    void stepBy(int steps);
+
+    // KeyPressN: discards every typed character but a digit.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void textChange(const QString& text);
+    void accept(int number);
+    QToolButton* makeSpinButton(const QString& name, Qt::ArrowType arrow, int steps);
+    void releaseSpinner();
+
+    NumberRange range_;
+    int step_;
+    int value_;
+    Dialogs& dialogs_;
+    std::function<void(int)> handler_;
+    QLineEdit* edit_;
+    QToolButton* up_;
+    QToolButton* down_;
+};
