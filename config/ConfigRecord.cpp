@@ -21,7 +21,7 @@ constexpr uint16_t CRC_START = 0xFFFF;
 
 uint16_t ConfigRecord::typeWord() const
 {
-    return readLeastSignificantFirst(data(Blocks::Identity));
+    return typeWordOf(data(Blocks::Identity));
 }
 
 void ConfigRecord::setTypeWord(uint16_t word)
@@ -49,6 +49,11 @@ ConfigRecord ConfigRecord::blank()
     ConfigRecord record;
     record.setTypeWord(BLANK_TYPE_WORD);
     return record;
+}
+
+uint16_t typeWordOf(const uint8_t* identityBlock)
+{
+    return readLeastSignificantFirst(identityBlock);
 }
 
 int modelCode(uint16_t typeWord)

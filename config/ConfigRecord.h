@@ -80,7 +80,8 @@ struct ConfigRecord
     static ConfigRecord blank();
 };
 
-// TypeWord decoding.
+// TypeWord, word 0 of an identity block (least significant byte first), and its decoding.
+uint16_t typeWordOf(const uint8_t* identityBlock);
 int modelCode(uint16_t typeWord);
 int editionBit(uint16_t typeWord);
 QString modelName(uint16_t typeWord);

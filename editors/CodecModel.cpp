@@ -52,10 +52,6 @@ std::size_t slotOf(CodecRegister reg)
     return static_cast<std::size_t>(std::distance(CodecBlockOrder.begin(), slot));
 }
 
-std::uint16_t typeWordOf(const std::uint8_t* identityBlock)
-{
-    return static_cast<std::uint16_t>(identityBlock[0] | identityBlock[1] << 8);
-}
 
 } // namespace
 

@@ -14,10 +14,6 @@ constexpr int EditionZB = 1;
 
 constexpr std::array<LinkFlag, 2> DefaultFlags{LinkFlag::Ack, LinkFlag::Tmode};
 
-std::uint16_t typeWordOf(const std::uint8_t* identityBlock)
-{
-    return static_cast<std::uint16_t>(identityBlock[0] | identityBlock[1] << 8);
-}
 
 std::size_t indexOf(LinkNumber field)
 {

@@ -60,7 +60,7 @@ QString recorderCaption(std::uint16_t typeWord)
 
 RecoderModel::RecoderModel(const RecoderInputs& inputs)
     : BlockModel(inputs.recorderBlock, WordOrder::Host)
-    , typeWord_(readLe16(inputs.identityBlock))
+    , typeWord_(typeWordOf(inputs.identityBlock))
 {
 }
 

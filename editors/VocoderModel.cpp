@@ -61,10 +61,6 @@ QStringList bufferSizeTexts()
     return texts;
 }
 
-std::uint16_t typeWordOf(const std::uint8_t* identityBlock)
-{
-    return static_cast<std::uint16_t>(identityBlock[0] | identityBlock[1] << 8);
-}
 
 } // namespace
 

@@ -483,8 +483,9 @@ TEST_F(DeviceForm, LinkNodeOpensTheLinkEditorForTheLevelAndEdition)
     QTest::mouseClick(link->findChild<QPushButton*>("ButOk"), Qt::LeftButton);
     const RecordBytes after = form->record()->bytes;
     for (int i = 0; i < CONFIG_RECORD_SIZE; ++i) {
-        if (i < Blocks::Link.offset || i >= Blocks::Link.end())
+        if (i < Blocks::Link.offset || i >= Blocks::Link.end()) {
             EXPECT_EQ(after[i], before[i]) << i;
+        }
     }
     EXPECT_EQ(after[Blocks::Link.offset + 8], 0);
     EXPECT_EQ(after[Blocks::Link.offset + 9], 0);
