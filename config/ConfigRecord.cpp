@@ -83,6 +83,14 @@ QString deviceName(uint16_t typeWord)
     return modelName(typeWord) + editionName(typeWord);
 }
 
+QString controllerText(uint16_t typeWord)
+{
+    QString model = modelName(typeWord);
+    if (model.isEmpty())
+        model = QStringLiteral("R-xxx");
+    return model + editionName(typeWord);
+}
+
 int writeExtent(AccessLevel level)
 {
     const bool boardLevel = level == LevelBoard || level == LevelFull;

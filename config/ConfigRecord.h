@@ -86,6 +86,8 @@ int editionBit(uint16_t typeWord);
 QString modelName(uint16_t typeWord);
 QString editionName(uint16_t typeWord);
 QString deviceName(uint16_t typeWord);
+// "R-420ZA"; a model code other than 1 and 2 shows as "R-xxx".
+QString controllerText(uint16_t typeWord);
 
 // The value 1 is never used.
 enum AccessLevel {

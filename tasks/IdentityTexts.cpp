@@ -11,14 +11,6 @@ IdentityWords identityWords(const std::uint8_t* block)
     return words;
 }
 
-QString controllerText(std::uint16_t typeWord)
-{
-    QString model = modelName(typeWord);
-    if (model.isEmpty())
-        model = QStringLiteral("R-xxx");
-    return model + editionName(typeWord);
-}
-
 QString hexDigits(std::uint16_t value)
 {
     return QString::number(value, 16).toUpper().rightJustified(2, u'0');
