@@ -18,6 +18,7 @@
 
 #include "config/ConfigFile.h"
 #include "editors/AudioForm.h"
+#include "editors/BoardForm.h"
 #include "editors/CodecForm.h"
 #include "shell/AboutForm.h"
 #include "shell/AccessCode.h"
@@ -590,6 +591,11 @@ void TFDevice::runTreeCommand(TreeCommand command)
         if (record_)
             TFCodec::open(editorPlace(), CodecInputs{level_, record_->data(Blocks::Identity),
                                                      record_->data(Blocks::Codec)});
+        break;
+    case TreeCommand::BoardInfo:
+        if (record_)
+            TFBoard::open(*mdi_, BoardInputs{record_->data(Blocks::Identity),
+                                             record_->data(Blocks::Board)});
         break;
     default:
         // The other nodes open windows that this terminal does not have yet.
