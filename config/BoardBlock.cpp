@@ -145,8 +145,9 @@ std::optional<QDate> boardDate(const QByteArray& text, const QLocale& locale)
 
 QByteArray boardDateText(const QDate& date, const QLocale& locale)
 {
-    QString text = locale.toString(date, QLocale::ShortFormat);
-    if (text.size() > BoardBlock::Date.size || !isBoardText(text))
-        text = date.toString(FixedDateFormat);
-    return encodeBoardText(text);
+    const QString text = locale.toString(date, QLocale::ShortFormat);
+    const bool fits = text.size() <= BoardBlock::Date.size && isBoardText(text);
+    if (fits && boardDate(encodeBoardText(text), locale) == date)
+        return encodeBoardText(text);
+    return encodeBoardText(date.toString(FixedDateFormat));
 }

@@ -74,5 +74,6 @@ int descriptionByteCount(const QString& description);
 // century: the controllers were made after 2000.
 std::optional<QDate> boardDate(const QByteArray& text, const QLocale& locale);
 // The date in the locale's short date format, or as DD.MM.YYYY where that format would not fit
-// the 10 bytes of the field (what is written must parse again).
+// the 10 bytes of the field or would read back as another date (a two-digit year outside this
+// century): what is written must parse again to the same date.
 QByteArray boardDateText(const QDate& date, const QLocale& locale);

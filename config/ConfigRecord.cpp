@@ -88,6 +88,17 @@ QString deviceName(uint16_t typeWord)
     return modelName(typeWord) + editionName(typeWord);
 }
 
+QString modelText(uint16_t typeWord)
+{
+    const QString model = modelName(typeWord);
+    return model.isEmpty() ? QStringLiteral("R-xxx") : model;
+}
+
+QString controllerText(uint16_t typeWord)
+{
+    return modelText(typeWord) + editionName(typeWord);
+}
+
 int writeExtent(AccessLevel level)
 {
     const bool boardLevel = level == LevelBoard || level == LevelFull;

@@ -87,6 +87,10 @@ int editionBit(uint16_t typeWord);
 QString modelName(uint16_t typeWord);
 QString editionName(uint16_t typeWord);
 QString deviceName(uint16_t typeWord);
+// "R-420"; a model code other than 1 and 2 shows as "R-xxx".
+QString modelText(uint16_t typeWord);
+// The model followed directly by the edition: "R-420ZA".
+QString controllerText(uint16_t typeWord);
 
 // The value 1 is never used.
 enum AccessLevel {

@@ -129,16 +129,6 @@ bool TFEditor::testing() const
     return Link && Link->isChecked();
 }
 
-void TFEditor::bringToFront()
-{
-    if (isMinimized())
-        showNormal();
-    else
-        show();
-    place_.area.setActiveSubWindow(this);
-    raise();
-}
-
 void TFEditor::changed(int item)
 {
     if (!testing())

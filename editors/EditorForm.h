@@ -9,7 +9,7 @@
 
 #include "link/Notifier.h"
 #include "link/TaskEvents.h"
-#include "ui/ChildLayout.h"
+#include "ui/ChildWindow.h"
 #include "ui/WindowRegistry.h"
 
 class Dialogs;
@@ -59,8 +59,6 @@ public:
     void OnDeviceMessage(int code, NotifyValue value) override;
 
     bool testing() const;
-    // Shows the window in front of the others, restoring it when minimised.
-    void bringToFront();
 
 protected:
     TFEditor(const EditorKind& kind, const EditorPlace& place);
@@ -99,15 +97,8 @@ private:
 template <typename Editor, typename... Inputs>
 Editor* openEditor(const EditorPlace& place, Inputs&&... inputs)
 {
-    if (auto* open = dynamic_cast<Editor*>(place.registry.widget(Editor::Kind.target))) {
-        open->bringToFront();
-        return open;
-    }
-    const QPoint origin = childWindowOrigin(static_cast<int>(place.area.subWindowList().size()));
-    auto* editor = new Editor(place, std::forward<Inputs>(inputs)...);
-    place.area.addSubWindow(editor);
-    editor->move(origin);
-    editor->LoadBlock();
-    editor->bringToFront();
-    return editor;
+    auto* open = dynamic_cast<Editor*>(place.registry.widget(Editor::Kind.target));
+    return openChildWindow(
+        place.area, open, [&] { return new Editor(place, std::forward<Inputs>(inputs)...); },
+        [](Editor& editor) { editor.LoadBlock(); });
 }

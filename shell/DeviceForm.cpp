@@ -18,6 +18,7 @@
 
 #include "config/ConfigFile.h"
 #include "editors/AudioForm.h"
+#include "editors/BoardForm.h"
 #include "editors/CodecForm.h"
 #include "editors/RecoderForm.h"
 #include "editors/VocoderForm.h"
@@ -618,6 +619,11 @@ void TFDevice::runTreeCommand(TreeCommand command)
         if (record_)
             TFLink::open(editorPlace(), LinkInputs{level_, record_->data(Blocks::Identity),
                                                    record_->data(Blocks::Link)});
+        break;
+    case TreeCommand::BoardInfo:
+        if (record_)
+            TFBoard::open(*mdi_, BoardInputs{record_->data(Blocks::Identity),
+                                             record_->data(Blocks::Board)});
         break;
     default:
         // The other nodes open windows that this terminal does not have yet.

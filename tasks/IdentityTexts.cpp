@@ -11,17 +11,6 @@ IdentityWords identityWords(const std::uint8_t* block)
     return words;
 }
 
-QString modelText(std::uint16_t typeWord)
-{
-    const QString model = modelName(typeWord);
-    return model.isEmpty() ? QStringLiteral("R-xxx") : model;
-}
-
-QString controllerText(std::uint16_t typeWord)
-{
-    return modelText(typeWord) + editionName(typeWord);
-}
-
 QString hexDigits(std::uint16_t value)
 {
     return QString::number(value, 16).toUpper().rightJustified(2, u'0');

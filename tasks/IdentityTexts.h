@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "config/ConfigRecord.h" // controllerText
+
 // The texts a progress window builds from the controller's identity block (six words, TypeWord
 // first, then the four Die ID words, then the Chip ID).
 using IdentityWords = std::array<std::uint16_t, 6>;
@@ -12,10 +14,6 @@ using IdentityWords = std::array<std::uint16_t, 6>;
 // Reads the 12-byte identity block as the worker hands it over.
 IdentityWords identityWords(const std::uint8_t* block);
 
-// "R-420"; a model code other than 1 and 2 shows as "R-xxx".
-QString modelText(std::uint16_t typeWord);
-// The model followed directly by the edition: "R-420ZA".
-QString controllerText(std::uint16_t typeWord);
 // Upper-case hexadecimal with at least two digits, never padded further: 0x05 -> "05",
 // 0x0C00 -> "C00".
 QString hexDigits(std::uint16_t value);

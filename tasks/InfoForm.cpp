@@ -48,25 +48,14 @@ int textHeightFor(const QPlainTextEdit& field, int lines)
 
 TFInfo* TFInfo::open(QMdiArea& area, const InfoInputs& inputs)
 {
-    if (TFInfo* open = find(area)) {
-        open->bringToFront();
-        return open;
-    }
-    const QPoint origin = childWindowOrigin(static_cast<int>(area.subWindowList().size()));
-    auto* window = new TFInfo;
-    area.addSubWindow(window);
-    window->move(origin);
-    window->LoadBlock(inputs);
-    window->bringToFront();
-    return window;
+    return openChildWindow(
+        area, find(area), [] { return new TFInfo; },
+        [&inputs](TFInfo& window) { window.LoadBlock(inputs); });
 }
 
 TFInfo* TFInfo::find(QMdiArea& area)
 {
-    for (QMdiSubWindow* window : area.subWindowList())
-        if (auto* info = dynamic_cast<TFInfo*>(window))
-            return info;
-    return nullptr;
+    return findChildWindow<TFInfo>(area);
 }
 
 TFInfo::TFInfo(QWidget* parent)
@@ -170,13 +159,3 @@ void TFInfo::keyPressEvent(QKeyEvent* event)
     QMdiSubWindow::keyPressEvent(event);
 }
 
-void TFInfo::bringToFront()
-{
-    if (isMinimized())
-        showNormal();
-    else
-        show();
-    if (QMdiArea* area = mdiArea())
-        area->setActiveSubWindow(this);
-    raise();
-}

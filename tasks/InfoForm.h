@@ -35,7 +35,6 @@ public:
 
     void LoadBlock(const InfoInputs& inputs);
     void OKButtonClick();
-    void bringToFront();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

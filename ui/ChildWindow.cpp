@@ -12,3 +12,13 @@ void setUpChildWindow(QMdiSubWindow& window, const QString& caption, int imageIn
     window.setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 }
+
+void showInFront(QMdiArea& area, QMdiSubWindow& window)
+{
+    if (window.isMinimized())
+        window.showNormal();
+    else
+        window.show();
+    area.setActiveSubWindow(&window);
+    window.raise();
+}

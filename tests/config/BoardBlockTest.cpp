@@ -177,3 +177,15 @@ TEST(BoardDate, WrittenInTheShortFormatOrTheFixedFormWhereItWouldNotFit)
         EXPECT_EQ(boardDate(boardDateText(day, locale), locale), day)
             << "written under " << locale.name().toStdString() << " parses again";
 }
+
+TEST(BoardDate, TwoDigitYearOutsideThisCenturyIsWrittenInTheFixedForm)
+{
+    // "5/1/99" would read back as 2099.
+    for (const QDate& day : {QDate(1999, 5, 1), QDate(2100, 1, 2)}) {
+        const QByteArray text = boardDateText(day, UsEnglish);
+        EXPECT_EQ(text, day.toString("dd.MM.yyyy").toLatin1());
+        EXPECT_EQ(boardDate(text, UsEnglish), day);
+    }
+    EXPECT_EQ(boardDateText(QDate(2099, 12, 31), UsEnglish), "12/31/99");
+    EXPECT_EQ(boardDateText(QDate(1999, 5, 1), Russian), "01.05.1999");
+}

@@ -4,11 +4,13 @@
 #include <QSlider>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "config/BoardBlock.h"
 #include "config/ConfigFile.h"
 #include "shell/TaskTree.h"
 #include "support/DeviceFormFixture.h"
@@ -495,4 +497,31 @@ TEST_F(DeviceForm, LinkNodeOpensTheLinkEditorForTheLevelAndEdition)
     QTest::keyClick(tree(), Qt::Key_Return);
     ASSERT_EQ(children().size(), 1);
     EXPECT_TRUE(children()[0]->findChild<QLineEdit*>("N1")->isEnabled());
+}
+
+TEST_F(DeviceForm, BoardInfoOpensTheBoardEditorOnTheRecordsBlocks)
+{
+    form->SetConfig(recordOf(0x2000));
+    enterServiceCode("Plank_Orchard");
+    for (int i = 0; i < 2; ++i) {
+        selectNode("Board Info");
+        QTest::keyClick(tree(), Qt::Key_Return);
+    }
+    ASSERT_EQ(children().size(), 1) << "the open editor is only brought forward";
+    QMdiSubWindow* board = children()[0];
+    EXPECT_EQ(board->windowTitle(), "Контроллер ID");
+    EXPECT_EQ(board->findChild<QLabel*>("SDev")->text(), "Контроллер R-420ZA");
+
+    const RecordBytes before = form->record()->bytes;
+    auto* serial = board->findChild<QLineEdit*>("sSerial");
+    serial->selectAll();
+    QTest::keyClicks(serial, "42");
+    QTest::mouseClick(board->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+    const RecordBytes after = form->record()->bytes;
+    const BoardBlock stored = BoardBlock::fromRecord(form->record()->data(Blocks::Board));
+    EXPECT_EQ(stored.text(BoardBlock::Serial), "42");
+    for (int i = 0; i < Blocks::Board.offset; ++i)
+        EXPECT_EQ(after[i], before[i]) << i;
+    EXPECT_TRUE(std::equal(after.begin() + Blocks::Identity.offset, after.end(),
+                           before.begin() + Blocks::Identity.offset));
 }
