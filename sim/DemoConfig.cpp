@@ -1,7 +1,8 @@
 #include "sim/DemoConfig.h"
 
-#include <QStringEncoder>
+#include <initializer_list>
 
+#include "config/BoardBlock.h"
 #include "config/ConfigRecord.h"
 #include "config/Crc.h"
 #include "sim/SimController.h"
@@ -36,26 +37,41 @@ void fillNetwork(RecordBytes& image, bool editionB)
         putBe16(image, Blocks::Net.offset + 2 * i, words[i]);
 }
 
-// Hardware address, serial number, date and description, each word high byte first.
+void putWords(RecordBytes& image, BlockSpan block, std::initializer_list<std::uint16_t> words)
+{
+    int offset = block.offset;
+    for (const std::uint16_t word : words) {
+        putBe16(image, offset, word);
+        offset += 2;
+    }
+}
+
+// The settings the terminal's "Сброс" gives, so the demo opens every editor on plausible values.
+void fillVoice(RecordBytes& image, int model)
+{
+    if (model == 1)
+        putWords(image, Blocks::Vocoder, {8, 0, 0, 1, 0, 0});
+    else
+        putWords(image, Blocks::Vocoder, {8, 1, 0, 2, 1, 2});
+    putWords(image, Blocks::Recorder, {0x0007, 4125, 4125, 144});
+}
+
+void fillLink(RecordBytes& image, bool editionB)
+{
+    putWords(image, Blocks::Link,
+             {31, 10, 10, 7, static_cast<std::uint16_t>(editionB ? 0 : 32), 8, 4, 32, 0x0003});
+}
+
 void fillBoard(RecordBytes& image)
 {
-    const int base = Blocks::Board.offset;
-    const std::uint16_t mac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
-    for (int i = 0; i < 6; ++i)
-        putBe16(image, base + 2 * i, mac[i]);
-    std::array<std::uint8_t, 78> text{};
-    const auto put = [&text](int offset, const QByteArray& bytes) {
-        std::copy(bytes.begin(), bytes.end(), text.begin() + offset);
-    };
-    QStringEncoder toCp1251("windows-1251");
-    put(0, "0417");
-    put(4, "12.03.2025");
-    put(14, toCp1251(QStringLiteral("Стенд сервисного отдела")));
-    // The text fields are stored as words, high byte first, like the rest of the image.
-    for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
-        image[base + 12 + i] = text[i + 1];
-        image[base + 12 + i + 1] = text[i];
-    }
+    BoardBlock board;
+    const int mac[BoardBlock::AddressLength] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
+    for (int i = 0; i < BoardBlock::AddressLength; ++i)
+        board.setAddressByte(i, mac[i]);
+    board.setSerialNumber(QStringLiteral("0417"));
+    board.setText(BoardBlock::Date, "12.03.2025");
+    board.setDescription(QStringLiteral("Стенд сервисного отдела"));
+    board.toRecord(image.data() + Blocks::Board.offset);
 }
 }
 
@@ -67,6 +83,8 @@ void fillDemoConfiguration(SimController& controller)
     const std::uint8_t amplifier[4] = {46, 0, 214, 0};
     std::copy(std::begin(amplifier), std::end(amplifier),
               record.bytes.begin() + Blocks::Amplifier.offset);
+    fillVoice(record.bytes, modelCode(typeWord));
+    fillLink(record.bytes, editionBit(typeWord) == 1);
     fillNetwork(record.bytes, editionBit(typeWord) == 1);
     fillBoard(record.bytes);
     stampCrc(TCrc(), record);
