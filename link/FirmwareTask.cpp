@@ -180,7 +180,9 @@ private:
 
     bool programPage(int address, int length)
     {
-        const auto byte = [address](int shift) { return static_cast<std::uint8_t>(address >> shift); };
+        const auto byte = [address](int shift) {
+            return static_cast<std::uint8_t>(address >> shift);
+        };
         return send({FlashInstruction::PageProgram, byte(16), byte(8), byte(0)},
                     image_.bytes->data() + done_, length, 0);
     }
@@ -206,8 +208,8 @@ void streamToBootLoader(TaskContext& context)
     std::int64_t done = 0;
     while (done < image.size) {
         const int piece = bootPieceLength(image.size - done);
-        const int result =
-            usb.writeRaw(Usb::BootEndpoint, image.bytes->data() + done, piece, Usb::DefaultTimeoutMs);
+        const int result = usb.writeRaw(Usb::BootEndpoint, image.bytes->data() + done, piece,
+                                        Usb::DefaultTimeoutMs);
         if (result < 0) {
             context.failExchange(Target::Flash, result);
             return;

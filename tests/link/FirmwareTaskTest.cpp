@@ -1,8 +1,10 @@
 #include "support/SimFixture.h"
 
 #include <climits>
+#include <condition_variable>
 #include <functional>
 
+#include "link/DeviceTask.h"
 #include "link/FirmwareBlocks.h"
 #include "link/FirmwareTask.h"
 #include "link/Packet.h"
@@ -103,7 +105,8 @@ TEST_F(FirmwareTask, NormalLoadErasesProgramsAndLeavesTheImageInTheFlash)
                      "Device 0 Загрузка программного обеспечения завершена", "Device 3 1000"}));
     EXPECT_EQ(flashBytes(0, 1000), firstBytes(*notifier.image, 1000));
     EXPECT_EQ(flashBytes(1000, 2000), std::vector<std::uint8_t>(2000, 0xFF));
-    EXPECT_EQ(pagePrograms(requests()), (Programs{{0, 256}, {256, 256}, {512, 256}, {768, 231}, {999, 1}}));
+    EXPECT_EQ(pagePrograms(requests()),
+              (Programs{{0, 256}, {256, 256}, {512, 256}, {768, 231}, {999, 1}}));
     // Five erase polls a second apart, the two settling pauses, 1 ms after each full page.
     EXPECT_EQ(clock.taskPauses(),
               (std::vector<int>{1000, 1000, 1000, 1000, 1000, 500, 500, 1, 1, 1}));
@@ -145,7 +148,8 @@ TEST_F(FirmwareTask, BlockSequences)
         {300, 256, {{0, 256}}},
         {260, 258, {{0, 256}, {256, 1}, {257, 1}}},
         {259, 600, {{0, 255}, {255, 1}, {256, 255}, {511, 1}, {512, 87}, {599, 1}}},
-        {64, 300, {{0, 59}, {59, 59}, {118, 59}, {177, 59}, {236, 19}, {255, 1}, {256, 43}, {299, 1}}},
+        {64, 300,
+         {{0, 59}, {59, 59}, {118, 59}, {177, 59}, {236, 19}, {255, 1}, {256, 43}, {299, 1}}},
         {300, 0, {}},
     };
     for (const Case& c : cases) {
@@ -155,7 +159,8 @@ TEST_F(FirmwareTask, BlockSequences)
         load(c.imageSize);
         EXPECT_EQ(pagePrograms(requests()), c.firstBlocks) << c.capacity << " " << c.imageSize;
         EXPECT_EQ(flashBytes(0, c.imageSize), firstBytes(*notifier.image, c.imageSize));
-        EXPECT_EQ(notifier.linesFor(Target::Flash).back(), "Flash 5 " + std::to_string(c.imageSize));
+        EXPECT_EQ(notifier.linesFor(Target::Flash).back(),
+                  "Flash 5 " + std::to_string(c.imageSize));
     }
 }
 
@@ -205,8 +210,9 @@ TEST_F(FirmwareTask, BootModeWhenTheFirmwareDoesNotAnswer)
     load(100);
     EXPECT_EQ(notifier.log(), (Lines{"Error: -110", "Процесс загрузки ПО (boot_mode) запущен",
                                      "Процесс загрузки ПО (boot_mode) завершен"}));
-    EXPECT_EQ(notifier.linesFor(Target::Flash), (Lines{"Flash 9 request", "Flash 4 100",
-                                                       "Flash 7 64", "Flash 7 100", "Flash 5 100"}));
+    EXPECT_EQ(notifier.linesFor(Target::Flash),
+              (Lines{"Flash 9 request", "Flash 4 100", "Flash 7 64", "Flash 7 100",
+                     "Flash 5 100"}));
     EXPECT_EQ(notifier.lines().back(), "Device 3 100");
     // The failed probe, then nothing but the stream, on configuration 1.
     const auto sent = requests();
@@ -264,8 +270,10 @@ TEST_F(FirmwareTask, BusyChipBounds)
         flash().programBusyReads = c.programBusyReads;
         load(600);
         const auto sent = requests();
-        const int statusReads = static_cast<int>(std::count_if(sent.begin(), sent.end(),
-            [](const sim::Transfer& t) { return isFlashInstruction(t, FlashInstruction::ReadStatus); }));
+        const int statusReads =
+            static_cast<int>(std::count_if(sent.begin(), sent.end(), [](const sim::Transfer& t) {
+                return isFlashInstruction(t, FlashInstruction::ReadStatus);
+            }));
         EXPECT_EQ(statusReads, c.statusReads) << c.what;
         if (c.completes) {
             EXPECT_EQ(notifier.lines().back(), "Device 3 600") << c.what;
@@ -362,7 +370,8 @@ TEST_F(FirmwareTask, UsbFailureInEachPhase)
 
 TEST_F(FirmwareTask, StatusReplyWithoutItsStatusByteIsMalformed)
 {
-    controller()->faults.replyFilter = [](const sim::Request& request, std::vector<std::uint8_t>& reply) {
+    controller()->faults.replyFilter = [](const sim::Request& request,
+                                          std::vector<std::uint8_t>& reply) {
         if (request.command == 2 && request.param1 == 1)
             reply.resize(8);
     };
@@ -452,4 +461,28 @@ TEST(FirmwareBlocks, LargestProgramBlockByCapacity)
     const std::pair<int, int> cases[]{{0xFFFF, 256}, {260, 256}, {259, 255}, {64, 60}, {12, 8}};
     for (const auto& [capacity, largest] : cases)
         EXPECT_EQ(largestProgramBlock(capacity), largest) << capacity;
+}
+
+TEST_F(FirmwareTask, RunsOnTheWorkerThread)
+{
+    notifier.image = patternedImage(5000);
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+    notifier.afterNotify = [&](const std::string& line) {
+        if (line != "Device 3 5000")
+            return;
+        std::lock_guard lock(mutex);
+        done = true;
+        changed.notify_all();
+    };
+    {
+        TDevice device(notifier, clock);
+        device.startWorker();
+        device.events().set(TaskEvent::FirmwareLoad);
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(20), [&] { return done; }));
+    }
+    EXPECT_EQ(flashBytes(0, 5000), *notifier.image);
+    EXPECT_EQ(simulator().openHandleCount(), 0) << "drained and closed when the worker ended";
 }

@@ -416,7 +416,8 @@ TEST_F(FirmwareCommand, ReachableInTheFirmwareLevelsOnly)
     }
     for (const char* code : {"Probe_Orchard", "Plank_Orchard"}) {
         enterServiceCode(code);
-        EXPECT_TRUE(tree()->findItems("Загрузка ПО", Qt::MatchExactly | Qt::MatchRecursive).isEmpty())
+        EXPECT_TRUE(
+            tree()->findItems("Загрузка ПО", Qt::MatchExactly | Qt::MatchRecursive).isEmpty())
             << code;
     }
 }
@@ -429,8 +430,9 @@ TEST_F(FirmwareCommand, WindowThatEndedItselfIsNotShown)
     runNode();
     runNode();
     EXPECT_TRUE(children().isEmpty());
-    EXPECT_EQ(dialogs.informed, std::vector<QString>{"Файл " + folder.filePath("missing.rom")
-                                                     + " поврежден, либо не соответствует данному устройству "});
+    EXPECT_EQ(dialogs.informed,
+              std::vector<QString>{"Файл " + folder.filePath("missing.rom")
+                                   + " поврежден, либо не соответствует данному устройству "});
     EXPECT_FALSE(form->taskEvents().isSet(TaskEvent::FirmwareLoad));
     EXPECT_EQ(form->registry().widget(Target::Flash), nullptr);
 }

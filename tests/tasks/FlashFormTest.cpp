@@ -111,10 +111,16 @@ protected:
     {
         return window->findChild<QLabel*>(QString::fromLatin1(name))->text();
     }
-    static QProgressBar* gauge(QWidget* window) { return window->findChild<QProgressBar*>("CGauge1"); }
+    static QProgressBar* gauge(QWidget* window)
+    {
+        return window->findChild<QProgressBar*>("CGauge1");
+    }
     static QPushButton* button(QWidget* window) { return window->findChild<QPushButton*>("But"); }
     static QTimer* timer(QWidget* window) { return window->findChild<QTimer*>("Timer"); }
-    static void destroyClosed() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    static void destroyClosed()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     // Nothing was left open, registered or requested.
     void expectNothingStarted()
     {
