@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 // The configuration record: the controller's 200-byte configuration image followed by its 12-byte
 // identity block. The image keeps the controller's byte order (every word most significant byte
@@ -120,3 +122,14 @@ struct WriteRequest
 };
 
 WriteRequest answerWriteRequest(const ConfigRecord& record, AccessLevel level);
+
+// A firmware image: the bytes of a firmware file, sent to the controller unchanged.
+using FirmwareImage = std::vector<uint8_t>;
+
+// The firmware task's request for the image to load. The firmware window answers it with the
+// image's length and a share in the image, so the image outlives a window closed during the load.
+struct ImageRequest
+{
+    uint32_t size = 0;
+    std::shared_ptr<const FirmwareImage> image;
+};

@@ -35,15 +35,6 @@ int prepareMemoryRequest(std::uint8_t* buffer, int address, int readCount,
     return Usb::HeaderSize + AddressSize + dataLength;
 }
 
-// A failed exchange: log the result, close the window, drop the connection (also when the
-// windows are gone: the connection is broken either way).
-void failTransfer(TaskContext& context, Target window, int result)
-{
-    if (context.logError(result))
-        context.requestClose(window);
-    context.usb.CloseConnection();
-}
-
 const std::uint8_t* identityOf(const RecordBytes& record)
 {
     return record.data() + Blocks::Identity.offset;
@@ -76,7 +67,7 @@ void readConfiguration(TaskContext& context)
         if (result >= 0 && result < Usb::HeaderSize + length)
             result = MalformedReply;
         if (result < 0) {
-            failTransfer(context, Target::Read, result);
+            context.failExchange(Target::Read, result);
             return;
         }
         std::memcpy(record.data() + done, usb.buffer() + Usb::HeaderSize, length);
@@ -131,7 +122,7 @@ void writeConfiguration(TaskContext& context)
             prepareMemoryRequest(usb.buffer(), address, 0, request.record.data() + done, length);
         const int result = usb.exchange(sent, Usb::DefaultTimeoutMs);
         if (result < 0) {
-            failTransfer(context, Target::Save, result);
+            context.failExchange(Target::Save, result);
             return;
         }
         done += length;

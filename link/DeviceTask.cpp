@@ -1,6 +1,7 @@
 #include "link/DeviceTask.h"
 
 #include "link/ConfigTasks.h"
+#include "link/FirmwareTask.h"
 #include "link/ParameterTasks.h"
 #include "link/TaskContext.h"
 
@@ -9,6 +10,7 @@ TaskTable deviceTasks()
     TaskTable tasks;
     tasks[static_cast<int>(TaskEvent::ConfigRead)] = readConfiguration;
     tasks[static_cast<int>(TaskEvent::ConfigWrite)] = writeConfiguration;
+    tasks[static_cast<int>(TaskEvent::FirmwareLoad)] = loadFirmware;
     for (TaskEvent event : {TaskEvent::CodecTest, TaskEvent::AmplifierTest, TaskEvent::VocoderTest,
                             TaskEvent::RecorderTest, TaskEvent::NetworkLoad, TaskEvent::LinkLoad})
         tasks[static_cast<int>(event)] = [&push = parameterPush(event)](TaskContext& context) {

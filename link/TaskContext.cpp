@@ -6,3 +6,10 @@ bool TaskContext::connect(int configuration)
     usb.Connect();
     return usb.isOpen();
 }
+
+void TaskContext::failExchange(Target window, int result)
+{
+    if (logError(result))
+        requestClose(window);
+    usb.CloseConnection();
+}

@@ -23,6 +23,9 @@ struct TaskContext {
     }
     bool logError(int value) { return notify(Target::Device, NotifyCode::Error, value); }
     bool requestClose(Target target) { return notifier.requestClose(target); }
+    // A failed exchange: log the result, close the window, drop the connection (also when the
+    // windows are gone: the connection is broken either way).
+    void failExchange(Target window, int result);
     // The common start of every task: (re-)open the connection, probe, read the identity.
     bool connect(int configuration);
 };

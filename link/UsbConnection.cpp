@@ -181,6 +181,13 @@ int UsbConnection::exchange(int sendLength, int timeoutMs)
     return lastResult_;
 }
 
+int UsbConnection::writeRaw(int endpoint, const std::uint8_t* bytes, int length, int timeoutMs)
+{
+    lastResult_ =
+        usb_bulk_write(handle_, endpoint, reinterpret_cast<const char*>(bytes), length, timeoutMs);
+    return lastResult_;
+}
+
 std::uint16_t UsbConnection::identityWord0() const
 {
     return readLe16(identity());

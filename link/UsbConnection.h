@@ -33,6 +33,9 @@ public:
     // of up to bufferSize() bytes into the buffer. Returns the reply length or the negative USB
     // result of the call that failed.
     int exchange(int sendLength, int timeoutMs);
+    // Writes raw bytes, without a header and without a reply, to an OUT endpoint (the boot-mode
+    // stream). Returns the USB result.
+    int writeRaw(int endpoint, const std::uint8_t* bytes, int length, int timeoutMs);
 
     std::uint8_t* buffer() { return buffer_.data(); }
     const std::uint8_t* buffer() const { return buffer_.data(); }

@@ -33,6 +33,7 @@
 #include "shell/LogText.h"
 #include "shell/SelectForm.h"
 #include "tasks/InfoForm.h"
+#include "tasks/FlashForm.h"
 #include "tasks/ReadForm.h"
 #include "tasks/SaveForm.h"
 
@@ -586,6 +587,13 @@ void TFDevice::runTreeCommand(TreeCommand command)
         break;
     case TreeCommand::Write:
         MTaskSetClick();
+        break;
+    case TreeCommand::Firmware:
+        // The window ends itself while being created when no file is chosen or read.
+        if (!registry_.widget(Target::Flash))
+            TFFlash::create({*mdi_, registry_, device_->events(), dialogs_});
+        if (auto* flash = qobject_cast<QMdiSubWindow*>(registry_.widget(Target::Flash)))
+            showChild(flash);
         break;
     case TreeCommand::Amplifier:
         if (record_)

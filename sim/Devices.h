@@ -1,7 +1,9 @@
 #pragma once
 
 #include "sim/AudioParts.h"
+#include "sim/BootLoader.h"
 #include "sim/ConfigMemory.h"
+#include "sim/SerialFlash.h"
 
 namespace sim {
 
@@ -11,6 +13,8 @@ struct Devices {
     AudioCodec codec;
     AudioAmplifier amplifier;
     ParameterStore parameters;
+    SerialFlash flash;
+    BootLoader bootLoader;
 };
 
 } // namespace sim

@@ -30,6 +30,18 @@ SimController::BusHandler writeOnly(Part& part)
     };
 }
 
+// Command 2 to device 4: the payload is one instruction to the firmware memory; Param1 bytes
+// are clocked back out of it, at most what a reply can carry.
+std::vector<std::uint8_t> firmwareMemoryInstruction(SimController& controller,
+                                                    const Request& request)
+{
+    constexpr std::uint16_t FirmwareMemory = 4;
+    if (request.param3 != FirmwareMemory)
+        return {};
+    const int readCount = std::min<int>(request.param1, controller.settings.capacity);
+    return controller.devices().flash.execute(request.payload, readCount);
+}
+
 SimController::CommandHandler storeBlock(ParameterStore& store, int blockSize)
 {
     return [&store, blockSize](const Request& request) {
@@ -43,6 +55,13 @@ SimController::CommandHandler storeBlock(ParameterStore& store, int blockSize)
 void installParts(SimController& controller)
 {
     Devices& devices = controller.devices();
+    controller.onCommand(2, [&controller](const Request& request) {
+        return firmwareMemoryInstruction(controller, request);
+    });
+    controller.onStream(BootLoader::StreamEndpoint, [&controller](const std::uint8_t* bytes,
+                                                                  int size) {
+        return controller.devices().bootLoader.receive(controller.configuration(), bytes, size);
+    });
     controller.onBusDevice(0x50, [&devices](const Request& request) {
         return configMemoryTransfer(devices.configMemory, request);
     });

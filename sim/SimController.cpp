@@ -56,6 +56,11 @@ void SimController::onBusDevice(std::uint16_t address, BusHandler handler)
     busDevices_[address] = std::move(handler);
 }
 
+void SimController::onStream(int endpoint, StreamHandler handler)
+{
+    streams_[endpoint] = std::move(handler);
+}
+
 std::optional<int> SimController::injectedResult()
 {
     const int number = transferCount_++;
@@ -73,8 +78,12 @@ int SimController::write(int endpoint, const std::uint8_t* bytes, int size)
         return *injected;
     if (faults.latency.count() > 0)
         std::this_thread::sleep_for(faults.latency);
+    if (const auto stream = streams_.find(endpoint); stream != streams_.end())
+        return stream->second(bytes, size);
     if (endpoint != RequestEndpoint)
         return size;
+    if (!settings.firmwareRuns)
+        return UsbError::TimedOut;
     pendingReply_ = answer(bytes, size);
     return size;
 }

@@ -25,6 +25,9 @@ struct ControllerSettings {
     std::array<std::uint16_t, 4> dieId{0x0001, 0x2345, 0x00AB, 0x0C00};
     std::uint16_t chipId = 0x0005;
     std::uint16_t capacity = 64;                        // payload bytes per packet
+    // False for a controller without working firmware: nothing answers on the request endpoint,
+    // only the boot loader's stream in configuration 1.
+    bool firmwareRuns = true;
 };
 
 struct Request {
@@ -46,7 +49,7 @@ struct Faults {
     // Transfer number (counted from 0 over all transfers to this controller) -> its result.
     std::map<int, int> transferResults;
     std::optional<int> disconnectAfterExchanges;
-    std::chrono::milliseconds latency{0};    // real delay per exchange
+    std::chrono::microseconds latency{0};    // real delay per exchange
     // Rewrites any reply before it is sent (request, reply): a controller that misbehaves at will.
     std::function<void(const Request&, std::vector<std::uint8_t>&)> replyFilter;
 };
@@ -59,6 +62,8 @@ public:
     // A handler returns the reply's payload; the header is echoed in front of it.
     using CommandHandler = std::function<std::vector<std::uint8_t>(const Request&)>;
     using BusHandler = std::function<std::vector<std::uint8_t>(const Request&)>;
+    // Takes the bytes written to a raw OUT endpoint; returns the USB result.
+    using StreamHandler = std::function<int(const std::uint8_t*, int)>;
 
     explicit SimController(ControllerSettings settings);
 
@@ -68,6 +73,7 @@ public:
     void onCommand(std::uint16_t command, CommandHandler handler);
     // A device on the serial bus behind command 3: its handler returns the bytes read back.
     void onBusDevice(std::uint16_t address, BusHandler handler);
+    void onStream(int endpoint, StreamHandler handler);
 
     Devices& devices() { return devices_; }
     ConfigMemory& configMemory() { return devices_.configMemory; }
@@ -91,6 +97,7 @@ private:
 
     std::map<std::uint16_t, CommandHandler> commands_;
     std::map<std::uint16_t, BusHandler> busDevices_;
+    std::map<int, StreamHandler> streams_;
     Devices devices_;
     std::optional<std::vector<std::uint8_t>> pendingReply_;
     int configuration_ = 0;

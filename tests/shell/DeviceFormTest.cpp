@@ -525,3 +525,86 @@ TEST_F(DeviceForm, BoardInfoOpensTheBoardEditorOnTheRecordsBlocks)
     EXPECT_TRUE(std::equal(after.begin() + Blocks::Identity.offset, after.end(),
                            before.begin() + Blocks::Identity.offset));
 }
+
+namespace {
+
+// The worker held in its idle sleep, so a requested load stays requested.
+class FirmwareCommand : public DeviceFormFixture {
+protected:
+    FirmwareCommand()
+        : DeviceFormFixture({}, Pauses::Gated)
+    {
+    }
+    void runNode()
+    {
+        selectNode("Загрузка ПО");
+        QTest::keyClick(tree(), Qt::Key_Return);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QString firmwareFile()
+    {
+        const QString path = folder.filePath("controller.rom");
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(600, '\x5A'));
+        return path;
+    }
+    QTemporaryDir folder;
+};
+
+TEST_F(FirmwareCommand, ReachableInTheFirmwareLevelsOnly)
+{
+    for (const char* code : {"Orchard", "Core_Orchard"}) {
+        enterServiceCode(code);
+        EXPECT_EQ(tree()->findItems("Загрузка ПО", Qt::MatchExactly | Qt::MatchRecursive).size(), 1)
+            << code;
+    }
+    for (const char* code : {"Probe_Orchard", "Plank_Orchard"}) {
+        enterServiceCode(code);
+        EXPECT_TRUE(
+            tree()->findItems("Загрузка ПО", Qt::MatchExactly | Qt::MatchRecursive).isEmpty())
+            << code;
+    }
+}
+
+TEST_F(FirmwareCommand, WindowThatEndedItselfIsNotShown)
+{
+    gate.waitForSleep(1);
+    enterServiceCode("Orchard");
+    dialogs.fileNames = {std::nullopt, folder.filePath("missing.rom")};
+    runNode();
+    runNode();
+    EXPECT_TRUE(children().isEmpty());
+    EXPECT_EQ(dialogs.informed,
+              std::vector<QString>{"Файл " + folder.filePath("missing.rom")
+                                   + " поврежден, либо не соответствует данному устройству "});
+    EXPECT_FALSE(form->taskEvents().isSet(TaskEvent::FirmwareLoad));
+    EXPECT_EQ(form->registry().widget(Target::Flash), nullptr);
+}
+
+TEST_F(FirmwareCommand, ChosenFileShowsTheWindowAndASecondCommandOnlyBringsItForward)
+{
+    gate.waitForSleep(1);
+    enterServiceCode("Orchard");
+    form->MTaskGetClick();
+    ASSERT_EQ(children().size(), 1);
+    dialogs.fileNames = {firmwareFile()};
+    runNode();
+    ASSERT_EQ(children().size(), 2);
+    QMdiSubWindow* flash = children().back();
+    EXPECT_EQ(flash->windowTitle(), "Загрузка ПО");
+    EXPECT_TRUE(flash->isVisible());
+    EXPECT_EQ(flash->pos(), QPoint(10, 10));
+    EXPECT_EQ(form->clientArea()->activeSubWindow(), flash);
+    EXPECT_TRUE(form->taskEvents().isSet(TaskEvent::FirmwareLoad));
+
+    form->clientArea()->setActiveSubWindow(children().front());
+    runNode(); // no second file dialog: the script has no answer left
+    EXPECT_EQ(children().size(), 2);
+    EXPECT_EQ(form->clientArea()->activeSubWindow(), flash);
+
+    flash->close();
+    EXPECT_FALSE(form->taskEvents().isSet(TaskEvent::FirmwareLoad));
+}
+
+} // namespace

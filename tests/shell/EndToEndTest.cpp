@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <thread>
@@ -112,6 +113,52 @@ TEST_F(EndToEnd, ReadSaveOpenAndWriteBack)
     form->MTaskSetClick();
     ASSERT_TRUE(waitForLog("Передано 200байт."));
     EXPECT_EQ(configBytesWritten(), asVector(expected.bytes.data(), 200));
+}
+
+TEST_F(EndToEnd, FirmwareLoadsFromTheTreeInBothModes)
+{
+    QByteArray image(3000, Qt::Uninitialized);
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = static_cast<char>(i * 31 + 7);
+    QFile file("controller.rom");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(image);
+    file.close();
+    const QString path = folder.filePath("controller.rom");
+    const std::vector<std::uint8_t> expected(image.begin(), image.end());
+    enterServiceCode("Orchard");
+    const auto loadFromTree = [&] {
+        form->findChild<QPlainTextEdit*>("Log")->clear();
+        dialogs.fileNames = {path};
+        selectNode("Загрузка ПО");
+        QTest::keyClick(tree(), Qt::Key_Return);
+    };
+
+    loadFromTree();
+    ASSERT_TRUE(waitForLog("Передано 3000байт."));
+    EXPECT_EQ(logTexts(), (QStringList{"Удаление программного обеспечения",
+                                       "Загрузка программного обеспечения",
+                                       "Загрузка программного обеспечения завершена",
+                                       "Передано 3000байт."}));
+    EXPECT_EQ(controller().devices().flash.read(0, 3000), expected);
+    ASSERT_EQ(children().size(), 1);
+    EXPECT_EQ(children().front()->findChild<QLabel*>("SComment")->text(), "Загрузка завершена");
+    closeChildren();
+
+    controller().settings.firmwareRuns = false;
+    loadFromTree();
+    ASSERT_TRUE(waitForLog("Передано 3000байт."));
+    EXPECT_EQ(logTexts(), (QStringList{"Error: -110", "Процесс загрузки ПО (boot_mode) запущен",
+                                       "Процесс загрузки ПО (boot_mode) завершен",
+                                       "Передано 3000байт."}));
+    EXPECT_EQ(controller().devices().bootLoader.received(), expected);
+    closeChildren();
+
+    sim::Simulator::instance().clear();
+    loadFromTree();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return children().isEmpty(); }, WaitMs))
+        << "asked to close";
+    EXPECT_EQ(logTexts(), QStringList(2, "Контроллер не обнаружен на шине USB"));
 }
 
 // The worker held in its idle sleep, so the window is closed before it polls.

@@ -56,8 +56,14 @@ void RecordingNotifier::close(Target target)
 
 std::string RecordingNotifier::describe(Target target, int code, NotifyValue value)
 {
-    if (target == Target::Device && code == NotifyCode::Text)
+    if ((target == Target::Device || target == Target::Flash) && code == NotifyCode::Text)
         return fromNotifyValue<const QString>(value)->toStdString();
+    if (target == Target::Flash && code == NotifyCode::Request) {
+        auto* request = fromNotifyValue<ImageRequest>(value);
+        request->image = image;
+        request->size = imageSize.value_or(image ? static_cast<std::uint32_t>(image->size()) : 0);
+        return "request";
+    }
     if (target == Target::Device && code == NotifyCode::Record) {
         installed_.push_back(*fromNotifyValue<const RecordBytes>(value));
         return "record";

@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -25,6 +27,10 @@ public:
     // The answer of the main window to a write request.
     int writeCount = 110;
     ConfigRecord record;
+    // The firmware window's answer to an image request: its image, and the size it names (the
+    // image's own length unless set).
+    std::shared_ptr<const FirmwareImage> image;
+    std::optional<std::uint32_t> imageSize;
     // What each editor writes into the request on code 9.
     std::map<Target, std::vector<std::uint8_t>> payloads;
 

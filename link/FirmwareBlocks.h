@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+
+// The firmware memory behind command 2 (a serial NOR flash) and the block rules of a firmware
+// load; pure rules, kept apart from the task.
+
+namespace FlashInstruction {
+inline constexpr std::uint8_t WriteEnable = 0x06;
+inline constexpr std::uint8_t ChipErase = 0xC7;
+inline constexpr std::uint8_t ReadStatus = 0x05;
+inline constexpr std::uint8_t PageProgram = 0x02;
+}
+
+// Param3 of command 2: the firmware memory.
+inline constexpr std::uint16_t FirmwareMemoryDevice = 4;
+// Status bit 0: a program or erase is still in progress.
+inline constexpr std::uint8_t FlashBusyBit = 0x01;
+
+inline constexpr int FlashPageSize = 256;
+// The instruction code and the 24-bit address in front of a page program's data.
+inline constexpr int PageProgramOverhead = 4;
+// Programming stops at this address (128 KiB).
+inline constexpr int FlashProgramLimit = 0x20000;
+
+// The erase is polled once a second; its progress runs over 11 steps and it gets 12 polls.
+inline constexpr int EraseProgressSteps = 11;
+inline constexpr int ErasePolls = 12;
+// Status reads allowed between two page programs before the chip counts as stuck. A page
+// program takes at most 3 to 5 ms on the common serial NOR chips; one status exchange over USB
+// takes at least about 0.1 ms, so 1000 reads give the chip 100 ms or more: twenty times its
+// worst case.
+inline constexpr int ProgramBusyPolls = 1000;
+
+// Raw image bytes per write in boot mode.
+inline constexpr int BootPieceSize = 64;
+
+// The largest page-program data block for a payload capacity: a full page when it fits with its
+// instruction code and address, else what fits.
+int largestProgramBlock(int payloadCapacity);
+// The length of the page program at address: never across a page boundary, and odd when
+// shorter than a page.
+int programBlockLength(int largestBlock, int address, std::int64_t remaining);
+// The length of the next boot-mode piece.
+int bootPieceLength(std::int64_t remaining);

@@ -1,0 +1,154 @@
+#include "tasks/FlashForm.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "tasks/FirmwareFile.h"
+#include "ui/ChildLayout.h"
+#include "ui/ChildWindow.h"
+#include "ui/Dialogs.h"
+
+namespace {
+constexpr int FirmwareImageIndex = 51;
+const QString OpenDialogTitle = QStringLiteral("Открыть");
+}
+
+QStringList firmwareFileFilters()
+{
+    return {QStringLiteral("Программное обеспечение (*.rom)"), QStringLiteral("все файлы (*)")};
+}
+
+QString unreadableFirmwareText(const QString& fileName)
+{
+    return QStringLiteral("Файл ") + fileName
+        + QStringLiteral(" поврежден, либо не соответствует данному устройству ");
+}
+
+TFFlash* TFFlash::create(const FlashPlace& place)
+{
+    auto* window = new TFFlash(place);
+    if (!window->chooseImage()) {
+        window->close();
+        return nullptr;
+    }
+    const QPoint origin = childWindowOrigin(static_cast<int>(place.area.subWindowList().size()));
+    place.registry.enrol(Target::Flash, *window, *window);
+    place.events.set(TaskEvent::FirmwareLoad);
+    place.area.addSubWindow(window);
+    window->move(origin);
+    return window;
+}
+
+TFFlash::TFFlash(const FlashPlace& place)
+    : place_(place)
+{
+    setUpChildWindow(*this, QStringLiteral("Загрузка ПО"), FirmwareImageIndex);
+
+    auto* content = new QWidget(this);
+    auto* LProduct =
+        new QLabel(QStringLiteral("Загрузка программного обеспечения контроллера"), content);
+    LProduct->setObjectName(QStringLiteral("LProduct"));
+    QFont heading = LProduct->font();
+    heading.setBold(true);
+    LProduct->setFont(heading);
+    SComment = new QLabel(content);
+    SComment->setObjectName(QStringLiteral("SComment"));
+    CGauge1 = new QProgressBar(content);
+    CGauge1->setObjectName(QStringLiteral("CGauge1"));
+    CGauge1->setRange(0, 1);
+    CGauge1->setValue(0);
+    But = new QPushButton(QStringLiteral("Отмена"), content);
+    But->setObjectName(QStringLiteral("But"));
+    But->setDefault(true);
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setSingleShot(true);
+    Timer->setInterval(CloseDelayMs);
+
+    auto* layout = new QVBoxLayout(content);
+    layout->addWidget(LProduct);
+    layout->addWidget(SComment);
+    layout->addWidget(CGauge1);
+    layout->addWidget(But, 0, Qt::AlignHCenter);
+    content->setMinimumWidth(LProduct->sizeHint().width() + 40);
+    setWidget(content);
+    But->setFocus();
+
+    connect(But, &QPushButton::clicked, this, &TFFlash::ButClick);
+    connect(Timer, &QTimer::timeout, this, &TFFlash::TimerTimer);
+}
+
+bool TFFlash::chooseImage()
+{
+    SComment->clear();
+    const std::optional<QString> name =
+        place_.dialogs.openFileName(&place_.area, OpenDialogTitle, firmwareFileFilters());
+    if (!name)
+        return false;
+    image_ = readFirmwareFile(*name);
+    if (!image_)
+        place_.dialogs.inform(&place_.area, unreadableFirmwareText(*name));
+    return image_ != nullptr;
+}
+
+void TFFlash::OnDeviceMessage(int code, NotifyValue value)
+{
+    switch (code) {
+    case NotifyCode::Text:
+        SComment->setText(*fromNotifyValue<const QString>(value));
+        break;
+    case NotifyCode::Request:
+        answerImageRequest(*fromNotifyValue<ImageRequest>(value));
+        break;
+    case NotifyCode::Size:
+        CGauge1->setMaximum(static_cast<int>(value));
+        break;
+    case NotifyCode::Progress:
+        CGauge1->setValue(static_cast<int>(value));
+        break;
+    case NotifyCode::Finished:
+        showFinished();
+        break;
+    default:
+        break;
+    }
+}
+
+void TFFlash::answerImageRequest(ImageRequest& request) const
+{
+    request.image = image_;
+    request.size = image_ ? static_cast<std::uint32_t>(image_->size()) : 0;
+}
+
+void TFFlash::showFinished()
+{
+    Timer->start();
+    But->setText(QStringLiteral("Закрыть"));
+    SComment->setText(QStringLiteral("Загрузка завершена"));
+}
+
+void TFFlash::ButClick()
+{
+    close();
+}
+
+void TFFlash::TimerTimer()
+{
+    close();
+}
+
+void TFFlash::closeEvent(QCloseEvent* event)
+{
+    if (image_) {
+        Timer->stop();
+        place_.events.reset(TaskEvent::FirmwareLoad);
+        image_.reset();
+    }
+    place_.registry.withdraw(Target::Flash, *this);
+    QMdiSubWindow::closeEvent(event);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <memory>
+
+#include <QMdiSubWindow>
+
+#include "config/ConfigRecord.h"
+#include "link/Notifier.h"
+#include "link/TaskEvents.h"
+#include "ui/WindowRegistry.h"
+
+class Dialogs;
+class QLabel;
+class QMdiArea;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+// Where the firmware window lives and whom it talks to.
+struct FlashPlace {
+    QMdiArea& area;
+    WindowRegistry& registry;
+    TaskEvents& events;
+    Dialogs& dialogs;
+};
+
+// "Загрузка ПО": asks for a firmware file, holds its image for the firmware load task and shows
+// the load's phase and progress. Closing it cancels the load; the task keeps its own share of the
+// image until it has ended.
+class TFFlash : public QMdiSubWindow, public NotifiedWindow {
+public:
+    static constexpr int CloseDelayMs = 10000;
+
+    // Creates the window: the file dialog, the file read whole, the load requested. Returns the
+    // window, placed in the area and not yet shown, or null when it ended itself (dialog
+    // cancelled, file unreadable).
+    static TFFlash* create(const FlashPlace& place);
+
+    void OnDeviceMessage(int code, NotifyValue value) override;
+    void ButClick();
+    void TimerTimer();
+
+protected:
+    // FormClose: withdraws the request, the registration and the window's hold on the image.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    explicit TFFlash(const FlashPlace& place);
+    bool chooseImage();
+    void showFinished();
+    void answerImageRequest(ImageRequest& request) const;
+
+    FlashPlace place_;
+    std::shared_ptr<const FirmwareImage> image_;
+    QLabel* SComment;
+    QProgressBar* CGauge1;
+    QPushButton* But;
+    QTimer* Timer;
+};
+
+// The file dialog's filters: firmware files first, then every file.
+QStringList firmwareFileFilters();
+// The message for a file that cannot be opened or read whole.
+QString unreadableFirmwareText(const QString& fileName);

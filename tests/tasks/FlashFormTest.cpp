@@ -1,0 +1,391 @@
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "link/DeviceTask.h"
+#include "sim/Simulator.h"
+#include "support/ScriptedDialogs.h"
+#include "tasks/FirmwareFile.h"
+#include "tasks/FlashForm.h"
+#include "ui/NotificationBridge.h"
+
+namespace {
+
+QByteArray patterned(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 13 + i / 256 + 5);
+    return bytes;
+}
+
+std::vector<std::uint8_t> asVector(const QByteArray& bytes)
+{
+    return {bytes.begin(), bytes.end()};
+}
+
+// A device that hands out some bytes and then fails, as a file on a failing disk does.
+class FailingDevice : public QIODevice {
+public:
+    explicit FailingDevice(qint64 goodBytes)
+        : goodBytes_(goodBytes)
+    {
+        open(QIODevice::ReadOnly);
+    }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 count = std::min(maxSize, goodBytes_ - given_);
+        if (count <= 0)
+            return -1;
+        std::fill(data, data + count, 'x');
+        given_ += count;
+        return count;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    qint64 goodBytes_;
+    qint64 given_ = 0;
+};
+
+TEST(FirmwareFile, ReadsExactlyTheSizeOrNothing)
+{
+    QByteArray data = patterned(1000);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    const auto whole = readWhole(buffer, 1000);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(*whole, asVector(data));
+
+    buffer.seek(0);
+    EXPECT_FALSE(readWhole(buffer, 1001)) << "shorter than its size";
+    FailingDevice failing(300);
+    EXPECT_FALSE(readWhole(failing, 1000)) << "read error";
+    EXPECT_FALSE(readWhole(buffer, LargestFirmwareImage + 1)) << "too large to describe";
+    EXPECT_FALSE(readWhole(buffer, -1));
+}
+
+class FlashWindow : public ::testing::Test {
+protected:
+    FlashWindow() { area.resize(800, 600); }
+    ~FlashWindow() override
+    {
+        for (QMdiSubWindow* window : area.subWindowList())
+            delete window;
+    }
+
+    QString writeFile(const QString& name, const QByteArray& content)
+    {
+        const QString path = folder.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+    TFFlash* open(const std::optional<QString>& fileName)
+    {
+        dialogs.fileNames.push_back(fileName);
+        return TFFlash::create({area, registry, *requests, dialogs});
+    }
+    TFFlash* openFile(const QByteArray& content)
+    {
+        return open(writeFile(QStringLiteral("firmware.rom"), content));
+    }
+    static QString text(QWidget* window, const char* name)
+    {
+        return window->findChild<QLabel*>(QString::fromLatin1(name))->text();
+    }
+    static QProgressBar* gauge(QWidget* window)
+    {
+        return window->findChild<QProgressBar*>("CGauge1");
+    }
+    static QPushButton* button(QWidget* window) { return window->findChild<QPushButton*>("But"); }
+    static QTimer* timer(QWidget* window) { return window->findChild<QTimer*>("Timer"); }
+    static void destroyClosed()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // Nothing was left open, registered or requested.
+    void expectNothingStarted()
+    {
+        destroyClosed();
+        EXPECT_TRUE(area.subWindowList().isEmpty());
+        EXPECT_EQ(registry.handler(Target::Flash), nullptr);
+        EXPECT_FALSE(events.isSet(TaskEvent::FirmwareLoad));
+    }
+
+    QTemporaryDir folder;
+    QMdiArea area;
+    WindowRegistry registry;
+    TaskEvents events;
+    // Where the window requests its load: the events above, or a worker's.
+    TaskEvents* requests = &events;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(FlashWindow, ChosenFileStartsTheLoad)
+{
+    TFFlash* window = openFile(patterned(700));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(dialogs.filters,
+              (QStringList{"Программное обеспечение (*.rom)", "все файлы (*)"}));
+    EXPECT_EQ(window->windowTitle(), "Загрузка ПО");
+    EXPECT_EQ(text(window, "LProduct"), "Загрузка программного обеспечения контроллера");
+    EXPECT_EQ(text(window, "SComment"), "");
+    EXPECT_EQ(button(window)->text(), "Отмена");
+    EXPECT_FALSE(timer(window)->isActive());
+    EXPECT_EQ(timer(window)->interval(), 10000);
+    EXPECT_TRUE(events.isSet(TaskEvent::FirmwareLoad));
+    EXPECT_EQ(registry.handler(Target::Flash), window);
+    EXPECT_EQ(area.subWindowList(), QList<QMdiSubWindow*>{window});
+    EXPECT_TRUE(dialogs.informed.empty());
+}
+
+TEST_F(FlashWindow, PlacedTenPixelsPerChildWindow)
+{
+    auto* other = new QMdiSubWindow;
+    area.addSubWindow(other);
+    TFFlash* window = openFile(patterned(10));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->pos(), QPoint(10, 10));
+}
+
+TEST_F(FlashWindow, CancelledDialogStartsNothing)
+{
+    EXPECT_EQ(open(std::nullopt), nullptr);
+    expectNothingStarted();
+    EXPECT_TRUE(dialogs.informed.empty());
+}
+
+TEST_F(FlashWindow, AnyFileThatCanBeReadIsAccepted)
+{
+    const std::pair<QString, QByteArray> files[]{{QStringLiteral("empty.rom"), QByteArray()},
+                                                 {QStringLiteral("notes.txt"), patterned(300)},
+                                                 {QStringLiteral("no extension"), patterned(5)}};
+    for (const auto& [name, content] : files) {
+        QPointer<TFFlash> window = open(writeFile(name, content));
+        ASSERT_FALSE(window.isNull()) << name.toStdString();
+        ImageRequest request;
+        window->OnDeviceMessage(NotifyCode::Request, toNotifyValue(&request));
+        ASSERT_TRUE(request.image);
+        EXPECT_EQ(request.size, static_cast<std::uint32_t>(content.size()));
+        EXPECT_EQ(*request.image, asVector(content));
+        window->close();
+        destroyClosed();
+    }
+}
+
+TEST_F(FlashWindow, UnreadableFileGivesTheMessageWithItsFullPath)
+{
+    const QString vanished = folder.filePath("vanished.rom");
+    const QString folderItself = folder.path();
+    const QString tooLarge = folder.filePath("huge.rom");
+    {
+        // Sparse: its size is all there is of it.
+        QFile file(tooLarge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(LargestFirmwareImage + 1));
+    }
+    const QString locked = writeFile("locked.rom", patterned(10));
+    QFile::setPermissions(locked, QFileDevice::WriteOwner);
+    const bool lockHolds = !QFile(locked).open(QIODevice::ReadOnly); // not for a superuser
+
+    for (const QString& path : {vanished, folderItself, tooLarge, locked}) {
+        if (path == locked && !lockHolds)
+            continue;
+        dialogs.informed.clear();
+        EXPECT_EQ(open(path), nullptr) << path.toStdString();
+        EXPECT_EQ(dialogs.informed,
+                  std::vector<QString>{"Файл " + path
+                                       + " поврежден, либо не соответствует данному устройству "});
+        expectNothingStarted();
+    }
+}
+
+TEST_F(FlashWindow, FollowsTheLoad)
+{
+    TFFlash* window = openFile(patterned(700));
+    ASSERT_NE(window, nullptr);
+    const QString erasing = QStringLiteral("Удаление программного обеспечения");
+    window->OnDeviceMessage(NotifyCode::Text, toNotifyValue(&erasing));
+    window->OnDeviceMessage(NotifyCode::Size, 11);
+    window->OnDeviceMessage(NotifyCode::Progress, 4);
+    EXPECT_EQ(text(window, "SComment"), erasing);
+    EXPECT_EQ(gauge(window)->maximum(), 11);
+    EXPECT_EQ(gauge(window)->value(), 4);
+
+    window->OnDeviceMessage(NotifyCode::Size, 700);
+    window->OnDeviceMessage(NotifyCode::Progress, 512);
+    window->OnDeviceMessage(NotifyCode::Identity, 0);
+    window->OnDeviceMessage(NotifyCode::Counters, 0);
+    EXPECT_EQ(gauge(window)->maximum(), 700);
+    EXPECT_EQ(gauge(window)->value(), 512);
+    EXPECT_EQ(button(window)->text(), "Отмена");
+    EXPECT_FALSE(timer(window)->isActive());
+}
+
+TEST_F(FlashWindow, EndArmsTheTenSecondCloseAndTimerClosesIt)
+{
+    QPointer<TFFlash> window = openFile(patterned(700));
+    ASSERT_FALSE(window.isNull());
+    window->show();
+    window->OnDeviceMessage(NotifyCode::Finished, 700);
+    EXPECT_EQ(text(window, "SComment"), "Загрузка завершена");
+    EXPECT_EQ(button(window)->text(), "Закрыть");
+    EXPECT_TRUE(timer(window)->isActive());
+    EXPECT_TRUE(timer(window)->isSingleShot());
+    EXPECT_EQ(timer(window)->interval(), 10000);
+    window->TimerTimer();
+    destroyClosed();
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(registry.handler(Target::Flash), nullptr);
+}
+
+TEST_F(FlashWindow, CloseButtonEndsItBeforeTheTimer)
+{
+    QPointer<TFFlash> window = openFile(patterned(700));
+    ASSERT_FALSE(window.isNull());
+    window->show();
+    window->OnDeviceMessage(NotifyCode::Finished, 700);
+    QTimer* closeTimer = timer(window);
+    QTest::mouseClick(button(window), Qt::LeftButton);
+    EXPECT_FALSE(closeTimer->isActive()) << "stopped before the window goes";
+    destroyClosed();
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(FlashWindow, ClosingWithdrawsTheRequestAndLetsTheImageGo)
+{
+    QPointer<TFFlash> window = openFile(patterned(700));
+    ASSERT_FALSE(window.isNull());
+    window->show();
+    ImageRequest request;
+    window->OnDeviceMessage(NotifyCode::Request, toNotifyValue(&request));
+    EXPECT_EQ(request.image.use_count(), 2);
+    QTest::mouseClick(button(window), Qt::LeftButton);
+    EXPECT_EQ(request.image.use_count(), 1) << "only the task's share is left";
+    EXPECT_EQ(*request.image, asVector(patterned(700)));
+    expectNothingStarted();
+    EXPECT_TRUE(window.isNull());
+}
+
+// Instant pauses that count the worker's idle passes.
+class CountingClock : public Clock {
+public:
+    void sleep(std::chrono::milliseconds duration) override
+    {
+        if (duration == TDevice::PollInterval)
+            ++idlePasses;
+        std::this_thread::yield();
+    }
+    std::atomic<int> idlePasses{0};
+};
+
+// Stands in for the main window's log.
+class LogWindow : public QWidget, public NotifiedWindow {
+public:
+    void OnDeviceMessage(int code, NotifyValue value) override
+    {
+        if (code == NotifyCode::Text)
+            lines << *fromNotifyValue<const QString>(value);
+        else if (code == NotifyCode::Error)
+            lines << QStringLiteral("Error: %1").arg(value);
+    }
+    QStringList lines;
+};
+
+// The firmware window with the real worker on the simulated controller.
+class FlashWithWorker : public FlashWindow {
+protected:
+    FlashWithWorker()
+    {
+        sim::Simulator::instance().reset();
+        controller().settings.capacity = 300;
+        registry.enrol(Target::Device, log, log);
+        requests = &device.events();
+        device.startWorker();
+    }
+    ~FlashWithWorker() override
+    {
+        bridge.close();
+        device.Terminate();
+        device.wait();
+        sim::Simulator::instance().reset();
+    }
+    static sim::SimController& controller() { return *sim::Simulator::instance().controller(); }
+
+    LogWindow log;
+    NotificationBridge bridge{registry};
+    CountingClock clock;
+    TDevice device{bridge, clock};
+};
+
+TEST_F(FlashWithWorker, WindowClosedDuringProgrammingLeavesTheWorkerItsImage)
+{
+    const QByteArray content = patterned(4096);
+    // The worker is held at the write enable of the fourth page until the window has gone, then
+    // programs that page from the image the window no longer holds.
+    std::atomic<bool> held{false};
+    std::atomic<bool> windowGone{false};
+    int writeEnables = 0;
+    controller().faults.replyFilter = [&](const sim::Request& request, std::vector<std::uint8_t>&) {
+        if (request.command != 2 || request.payload != std::vector<std::uint8_t>{0x06})
+            return;
+        if (++writeEnables != 5) // the first one precedes the erase
+            return;
+        held = true;
+        for (int i = 0; i < 10000 && !windowGone; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    QPointer<TFFlash> window = openFile(content);
+    ASSERT_FALSE(window.isNull());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return held.load(); }, 20000));
+    EXPECT_EQ(gauge(window)->value(), 768);
+
+    window->close();
+    destroyClosed();
+    ASSERT_TRUE(window.isNull());
+    const int passes = clock.idlePasses;
+    windowGone = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clock.idlePasses > passes; }, 20000));
+
+    sim::SerialFlash& flash = controller().devices().flash;
+    EXPECT_EQ(flash.read(0, 1024), asVector(content.left(1024)));
+    EXPECT_EQ(flash.read(1024, 1024), std::vector<std::uint8_t>(1024, 0xFF));
+    EXPECT_EQ(log.lines, (QStringList{"Удаление программного обеспечения",
+                                      "Загрузка программного обеспечения"}));
+}
+
+TEST_F(FlashWithWorker, LoadFromTheWindowToTheFlash)
+{
+    const QByteArray content = patterned(3000);
+    QPointer<TFFlash> window = openFile(content);
+    ASSERT_FALSE(window.isNull());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return log.lines.contains("Загрузка программного обеспечения завершена"); }, 20000));
+    EXPECT_EQ(text(window, "SComment"), "Загрузка завершена");
+    EXPECT_EQ(gauge(window)->maximum(), 3000);
+    EXPECT_EQ(gauge(window)->value(), 3000);
+    EXPECT_EQ(button(window)->text(), "Закрыть");
+    EXPECT_EQ(controller().devices().flash.read(0, 3000), asVector(content));
+}
+
+} // namespace
