@@ -22,6 +22,7 @@
 #include "editors/RecoderForm.h"
 #include "editors/VocoderForm.h"
 #include "editors/LinkForm.h"
+#include "editors/NetForm.h"
 #include "shell/AboutForm.h"
 #include "shell/AccessCode.h"
 #include "shell/AccessForm.h"
@@ -618,6 +619,12 @@ void TFDevice::runTreeCommand(TreeCommand command)
         if (record_)
             TFLink::open(editorPlace(), LinkInputs{level_, record_->data(Blocks::Identity),
                                                    record_->data(Blocks::Link)});
+        break;
+    case TreeCommand::Net:
+        if (record_)
+            TFNet::open(editorPlace(), NetInputs{record_->data(Blocks::Identity),
+                                                 record_->data(Blocks::Net),
+                                                 record_->data(Blocks::Board)});
         break;
     default:
         // The other nodes open windows that this terminal does not have yet.
