@@ -13,8 +13,10 @@
 
 namespace {
 
-// Room for the longest number with a margin, so five digits never scroll.
-constexpr auto WidestText = "0000000";
+// Room for the longest number with a margin, so it never scrolls: five digits where a field sets
+// no limit.
+constexpr int WidestDigits = 5;
+constexpr int DigitsMargin = 2;
 constexpr int SpinnerWidth = 16;
 
 bool isDigit(QChar character)
@@ -37,9 +39,15 @@ bool typesNonDigit(const QKeyEvent& key)
 
 NumberField::NumberField(QWidget* parent, const QString& name, NumberRange range, int step,
                          Dialogs& dialogs)
+    : NumberField(parent, name, range, NumberEntry{step, 0, EmptyText::KeepsNumber}, dialogs)
+{
+}
+
+NumberField::NumberField(QWidget* parent, const QString& name, NumberRange range,
+                         const NumberEntry& entry, Dialogs& dialogs)
     : QWidget(parent)
     , range_(range)
-    , step_(step)
+    , entry_(entry)
     , value_(range.minimum)
     , dialogs_(dialogs)
     , edit_(new QLineEdit(this))
@@ -50,9 +58,23 @@ NumberField::NumberField(QWidget* parent, const QString& name, NumberRange range
     edit_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit_));
     edit_->installEventFilter(this);
-    edit_->setFixedWidth(edit_->fontMetrics().horizontalAdvance(QString::fromLatin1(WidestText)));
+    if (entry.digits > 0)
+        edit_->setMaxLength(entry.digits);
+    const int widest = (entry.digits > 0 ? entry.digits : WidestDigits) + DigitsMargin;
+    edit_->setFixedWidth(edit_->fontMetrics().horizontalAdvance(QString(widest, u'0')));
     connect(edit_, &QLineEdit::textChanged, this, &NumberField::textChange);
 
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(edit_);
+    if (entry.step != 0)
+        layout->addLayout(makeSpinner(name));
+    showValue(value_);
+}
+
+QVBoxLayout* NumberField::makeSpinner(const QString& name)
+{
     up_ = makeSpinButton(name + QStringLiteral("Up"), Qt::UpArrow, 1);
     down_ = makeSpinButton(name + QStringLiteral("Down"), Qt::DownArrow, -1);
     auto* spinner = new QVBoxLayout;
@@ -60,13 +82,7 @@ NumberField::NumberField(QWidget* parent, const QString& name, NumberRange range
     spinner->setSpacing(0);
     spinner->addWidget(up_);
     spinner->addWidget(down_);
-
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(edit_);
-    layout->addLayout(spinner);
-    showValue(value_);
+    return spinner;
 }
 
 QToolButton* NumberField::makeSpinButton(const QString& name, Qt::ArrowType arrow, int steps)
@@ -101,7 +117,8 @@ void NumberField::onChanged(std::function<void(int)> handler)
 
 void NumberField::stepBy(int steps)
 {
-    accept(value_ + steps * step_);
+    if (entry_.step != 0)
+        accept(value_ + steps * entry_.step);
 }
 
 bool NumberField::eventFilter(QObject* watched, QEvent* event)
@@ -109,7 +126,7 @@ bool NumberField::eventFilter(QObject* watched, QEvent* event)
     if (watched != edit_ || event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto& key = static_cast<const QKeyEvent&>(*event);
-    if (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down) {
+    if (entry_.step != 0 && (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down)) {
         stepBy(key.key() == Qt::Key_Up ? 1 : -1);
         return true;
     }
@@ -118,7 +135,9 @@ bool NumberField::eventFilter(QObject* watched, QEvent* event)
 
 void NumberField::textChange(const QString& text)
 {
-    if (const std::optional<int> number = wholeNumberOf(text))
+    if (text.isEmpty() && entry_.emptied == EmptyText::Zero)
+        accept(0);
+    else if (const std::optional<int> number = wholeNumberOf(text))
         accept(*number);
 }
 
@@ -139,6 +158,8 @@ void NumberField::accept(int number)
 // A held spinner button would go on stepping behind the message; it is let go first.
 void NumberField::releaseSpinner()
 {
+    if (!up_)
+        return;
     up_->setDown(false);
     down_->setDown(false);
 }

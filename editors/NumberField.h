@@ -10,9 +10,24 @@
 class Dialogs;
 class QLineEdit;
 class QToolButton;
+class QVBoxLayout;
 
-// A text field for a whole number with an up-down spinner beside it, as the settings windows use
-// for numbers with a range.
+// What an emptied text stands for.
+enum class EmptyText {
+    KeepsNumber, // no number: the field keeps its last one
+    Zero,        // the number 0, checked like any other
+};
+
+// How a field takes its number: the spinner's step (no spinner when 0), the most digits it holds
+// (any count when 0) and what an emptied text stands for.
+struct NumberEntry {
+    int step = 0;
+    int digits = 0;
+    EmptyText emptied = EmptyText::KeepsNumber;
+};
+
+// A text field for a whole number, with an up-down spinner beside it where it has a step, as the
+// settings windows use for numbers with a range.
 //
 // - Typing: only the digits 0 to 9 are taken; every other character, Backspace included, is
 //   discarded. Deleting and overtyping a selection work; pasted text is taken only when it is all
@@ -22,14 +37,17 @@ class QToolButton;
 //   and the nearer bound takes its place. The accepted number goes to the handler.
 // - The spinner (its buttons, or the arrow keys in the field) adds or takes away one step from
 //   the last accepted number; a step past a bound is checked like typing.
-// - An emptied text is no number: the handler is not run, no message is shown, and the field
-//   keeps its last accepted number until the next one is typed.
+// - An emptied text is no number by default: the handler is not run, no message is shown, and
+//   the field keeps its last accepted number until the next one is typed. A field whose emptied
+//   text stands for 0 checks and takes 0 at once, and shows it.
 //
 // The field's text control carries the field's name (e.g. "N1"); its spinner buttons the name
 // followed by "Up" and "Down".
 class NumberField final : public QWidget {
 public:
     NumberField(QWidget* parent, const QString& name, NumberRange range, int step,
+                Dialogs& dialogs);
+    NumberField(QWidget* parent, const QString& name, NumberRange range, const NumberEntry& entry,
                 Dialogs& dialogs);
 
     void setRange(NumberRange range);
@@ -48,15 +66,16 @@ public:
 private:
     void textChange(const QString& text);
     void accept(int number);
+    QVBoxLayout* makeSpinner(const QString& name);
     QToolButton* makeSpinButton(const QString& name, Qt::ArrowType arrow, int steps);
     void releaseSpinner();
 
     NumberRange range_;
-    int step_;
+    NumberEntry entry_;
     int value_;
     Dialogs& dialogs_;
     std::function<void(int)> handler_;
     QLineEdit* edit_;
-    QToolButton* up_;
-    QToolButton* down_;
+    QToolButton* up_ = nullptr;
+    QToolButton* down_ = nullptr;
 };

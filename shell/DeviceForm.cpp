@@ -23,6 +23,7 @@
 #include "editors/RecoderForm.h"
 #include "editors/VocoderForm.h"
 #include "editors/LinkForm.h"
+#include "editors/NetForm.h"
 #include "shell/AboutForm.h"
 #include "shell/AccessCode.h"
 #include "shell/AccessForm.h"
@@ -632,6 +633,12 @@ void TFDevice::runTreeCommand(TreeCommand command)
         if (record_)
             TFBoard::open(*mdi_, BoardInputs{record_->data(Blocks::Identity),
                                              record_->data(Blocks::Board)});
+        break;
+    case TreeCommand::Net:
+        if (record_)
+            TFNet::open(editorPlace(), NetInputs{record_->data(Blocks::Identity),
+                                                 record_->data(Blocks::Net),
+                                                 record_->data(Blocks::Board)});
         break;
     default:
         // The other nodes open windows that this terminal does not have yet.

@@ -157,3 +157,36 @@ TEST_F(NumberFieldTest, ADisabledFieldTakesNoInput)
     EXPECT_FALSE(spinner("N1Up")->isEnabled());
     EXPECT_FALSE(spinner("N1Down")->isEnabled());
 }
+
+TEST(NumberFieldEntry, AFieldWithoutAStepHasNoSpinnerAndTakesAnEmptiedTextAsZero)
+{
+    ScriptedDialogs dialogs;
+    QWidget host;
+    auto* field = new NumberField(&host, QStringLiteral("Port"), {1025, 65535},
+                                  NumberEntry{0, 5, EmptyText::Zero}, dialogs);
+    std::vector<int> accepted;
+    field->onChanged([&accepted](int value) { accepted.push_back(value); });
+    field->showValue(30010);
+    host.show();
+    auto* edit = field->findChild<QLineEdit*>(QStringLiteral("Port"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(field->findChildren<QToolButton*>().isEmpty());
+
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Up);
+    QTest::keyClick(edit, Qt::Key_Down);
+    field->stepBy(1);
+    EXPECT_EQ(edit->text(), QStringLiteral("30010"));
+    EXPECT_TRUE(accepted.empty());
+
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    EXPECT_EQ(dialogs.informed, std::vector<QString>{QStringLiteral(
+                                    "Недопустимое значение. Укажите значение в диапазоне 1025..65535")});
+    EXPECT_EQ(edit->text(), QStringLiteral("1025"));
+    EXPECT_EQ(accepted, std::vector<int>{1025});
+
+    edit->setCursorPosition(4);
+    QTest::keyClicks(edit, QStringLiteral("99"));
+    EXPECT_EQ(edit->text(), QStringLiteral("10259")) << "five digits at most";
+}

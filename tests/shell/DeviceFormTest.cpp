@@ -608,3 +608,43 @@ TEST_F(FirmwareCommand, ChosenFileShowsTheWindowAndASecondCommandOnlyBringsItFor
 }
 
 } // namespace
+
+TEST_F(DeviceForm, NetNodeOpensTheNetworkEditorOnTheRecordsBlocks)
+{
+    RecordBytes bytes = recordOf(0x2001);
+    const std::uint8_t net[44] = {0, 10, 0, 0,   0, 0,   0, 1,   0, 255, 0, 255, 0, 255, 0, 0,
+                                  0, 10, 0, 0,   0, 0,   0, 7,   0, 0x75, 0, 0x3A, 0, 0, 0, 0,
+                                  0, 0,  0, 0,   0, 0x75, 0, 0x3A, 0, 0,  0, 64};
+    std::copy(std::begin(net), std::end(net), bytes.begin() + Blocks::Net.offset);
+    form->SetConfig(bytes);
+    ASSERT_EQ(TreeCaption::Net.front(), QChar(u'C')) << "the Latin C";
+    selectNode(TreeCaption::Net);
+    const QRect node = tree()->visualItemRect(tree()->currentItem());
+    QTest::mouseDClick(tree()->viewport(), Qt::LeftButton, {}, node.center());
+    ASSERT_EQ(children().size(), 1);
+    QMdiSubWindow* editor = children()[0];
+    EXPECT_EQ(editor->windowTitle(), "Сеть");
+    EXPECT_EQ(editor->findChild<QWidget*>("GrpLocal")->property("title").toString(),
+              "Контроллер R-420ZB");
+    EXPECT_TRUE(editor->findChild<QWidget*>("GrpRemote")->isHidden());
+    EXPECT_EQ(editor->findChild<QLineEdit*>("Ip4")->text(), "7");
+    EXPECT_EQ(editor->findChild<QLineEdit*>("TTL")->text(), "64");
+    const std::uint8_t* board = bytes.data() + Blocks::Board.offset;
+    EXPECT_EQ(editor->findChild<QLineEdit*>("Mac")->text(),
+              QString::asprintf("%02X-%02X-%02X-%02X-%02X-%02X", board[1], board[3], board[5],
+                                board[7], board[9], board[11]));
+    EXPECT_TRUE(dialogs.informed.empty());
+
+    // "Сохранить" writes only the network block.
+    QLineEdit* octet = editor->findChild<QLineEdit*>("Ip4");
+    octet->selectAll();
+    QTest::keyClicks(octet, "20");
+    QTest::mouseClick(editor->findChild<QPushButton*>("ButOk"), Qt::LeftButton);
+    const RecordBytes after = form->record()->bytes;
+    for (int i = 0; i < CONFIG_RECORD_SIZE; ++i) {
+        if (i != Blocks::Net.offset + 23) {
+            EXPECT_EQ(after[i], bytes[i]) << i;
+        }
+    }
+    EXPECT_EQ(after[Blocks::Net.offset + 23], 20);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+
+#include "editors/EditorForm.h"
+#include "editors/NetModel.h"
+
+class DottedField;
+class NumberField;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+// The network editor: the controller's own address, gateway, mask and port, the remote
+// controller's address and port, and the time to live and type-of-service bits of its datagrams;
+// beside them the board's hardware address, read-only. "Тест" loads the whole working copy into
+// the controller.
+class TFNet final : public TFEditor {
+public:
+    static inline const EditorKind Kind{QStringLiteral("Сеть"), Target::Net,
+                                        TaskEvent::NetworkLoad, TestStyle::OneShot, 73};
+
+    // The tree node "Cеть": opens the editor on the record's network block, or brings the open
+    // one to the front.
+    static TFNet* open(const EditorPlace& place, const NetInputs& inputs);
+
+    TFNet(const EditorPlace& place, const NetInputs& inputs);
+
+    // An octet, port or time to live changed, its number already checked against its range.
+    void AddrChange(NetAddress field, int index, int value);
+    void PortChange(NetPort field, int value);
+    void Reg8Change(int value);
+    void PrecedenceChange(int precedence);
+    void CheckClick(TosFlag flag, bool checked);
+
+protected:
+    EditorModel& model() override { return model_; }
+    // Also tells the corrections that opening made, one message each, as the fields show them.
+    void showModel() override;
+
+private:
+    void buildNetworkPage();
+    void buildExtraPage();
+    DottedField*& field(NetAddress address);
+    NumberField*& field(NetPort port);
+    QCheckBox*& box(TosFlag flag);
+
+    NetModel model_;
+    Dialogs& dialogs_;
+    QLineEdit* Mac = nullptr;
+    std::array<DottedField*, NetAddressCount> addresses_{};
+    std::array<NumberField*, NetPortCount> ports_{};
+    NumberField* TTL = nullptr;
+    QComboBox* Tos20 = nullptr;
+    std::array<QCheckBox*, 3> flags_{};
+};
