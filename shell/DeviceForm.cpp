@@ -24,12 +24,14 @@
 #include "shell/AccessForm.h"
 #include "ui/ChildLayout.h"
 #include "ui/Dialogs.h"
+#include "ui/FileTexts.h"
 #include "shell/DockGrip.h"
 #include "ui/Images.h"
 #include "shell/LogText.h"
 #include "shell/SelectForm.h"
 #include "tasks/ReadForm.h"
 #include "tasks/SaveForm.h"
+#include "tasks/TraceForm.h"
 
 namespace {
 
@@ -54,16 +56,6 @@ bool isNamePattern(const QString& name)
 {
     const QString fileName = QFileInfo(name).fileName();
     return fileName.contains(u'*') || fileName.contains(u'?');
-}
-
-QString cannotCreateText(const QString& fileName)
-{
-    return QStringLiteral("Файл ") + fileName + QStringLiteral(" не удается создать");
-}
-
-QString cannotWriteText(const QString& fileName)
-{
-    return QStringLiteral("Файл ") + fileName + QStringLiteral(" не удается записать");
 }
 
 // Docked, a panel shows a slim strip to drag it by; floating, it shows its caption.
@@ -464,6 +456,19 @@ void TFDevice::openTransferWindow()
     showChild(window);
 }
 
+// The trace window goes to the top left corner, however many windows are open.
+void TFDevice::openTraceWindow()
+{
+    if (auto* open = qobject_cast<QMdiSubWindow*>(registry_.widget(Target::Trace))) {
+        showChild(open);
+        return;
+    }
+    auto* window = new TFTrace(registry_, device_->events(), dialogs_);
+    mdi_->addSubWindow(window);
+    window->move(0, 0);
+    showChild(window);
+}
+
 void TFDevice::showChild(QMdiSubWindow* window)
 {
     if (window->isMinimized())
@@ -590,6 +595,9 @@ void TFDevice::runTreeCommand(TreeCommand command)
         if (record_)
             TFCodec::open(editorPlace(), CodecInputs{level_, record_->data(Blocks::Identity),
                                                      record_->data(Blocks::Codec)});
+        break;
+    case TreeCommand::Trace:
+        openTraceWindow();
         break;
     default:
         // The other nodes open windows that this terminal does not have yet.
