@@ -34,6 +34,7 @@ LogView::LogView(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    measureAscii();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setCursor(Qt::IBeamCursor);
@@ -61,20 +62,50 @@ void LogView::appendLines(const QStringList& lines)
         return;
     QScrollBar* bar = verticalScrollBar();
     const bool following = bar->value() >= bar->maximum();
-    const qsizetype first = lines_.count();
     lines_.append(lines);
-    noteWidth(first, lines_.count());
+    noteWidth(lines);
     updateScrollBars();
     if (following)
         bar->setValue(bar->maximum());
     viewport()->update();
 }
 
-void LogView::noteWidth(qsizetype fromLine, qsizetype toLine)
+void LogView::noteWidth(const QStringList& lines)
+{
+    for (const QString& text : lines)
+        widest_ = std::max(widest_, lineWidth(text));
+}
+
+// A line of ASCII text is as wide as its characters' advances together, which saves shaping
+// every line of a flood; other text is measured.
+int LogView::lineWidth(const QString& text) const
+{
+    int width = 0;
+    for (const QChar c : text) {
+        if (c.unicode() >= asciiAdvance_.size())
+            return fontMetrics().horizontalAdvance(text);
+        width += asciiAdvance_[c.unicode()];
+    }
+    return width;
+}
+
+void LogView::measureAscii()
 {
     const QFontMetrics metrics = fontMetrics();
-    for (qsizetype i = fromLine; i < toLine; ++i)
-        widest_ = std::max(widest_, metrics.horizontalAdvance(lines_.line(i)));
+    for (std::size_t c = 0; c < asciiAdvance_.size(); ++c)
+        asciiAdvance_[c] = metrics.horizontalAdvance(QChar(static_cast<char16_t>(c)));
+}
+
+void LogView::changeEvent(QEvent* event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() != QEvent::FontChange)
+        return;
+    measureAscii();
+    widest_ = 0;
+    for (qsizetype i = 0; i < lines_.count(); ++i)
+        widest_ = std::max(widest_, lineWidth(lines_.line(i)));
+    updateScrollBars();
 }
 
 int LogView::lineHeight() const
@@ -128,33 +159,43 @@ void LogView::paintEvent(QPaintEvent* event)
     const qsizetype first = firstVisibleLine() + event->rect().top() / height;
     const qsizetype last =
         std::min(lines_.count() - 1, firstVisibleLine() + event->rect().bottom() / height);
-    const LogPosition from = std::min(anchor_, cursor_);
-    const LogPosition to = std::max(anchor_, cursor_);
     const QPalette& colours = palette();
     for (qsizetype i = first; i <= last; ++i) {
-        const int top = static_cast<int>(i - firstVisibleLine()) * height;
+        const QRect row(0, static_cast<int>(i - firstVisibleLine()) * height,
+                        viewport()->width(), height);
         const QString text = lines_.line(i);
-        if (hasSelection() && from.line <= i && i <= to.line) {
-            const qsizetype start = i == from.line ? from.column : 0;
-            const qsizetype stop = i == to.line ? to.column : text.size();
-            const int left = textLeft() + metrics.horizontalAdvance(text.left(start));
-            // A selected line break shows as a little space after the line.
-            const int right = textLeft() + metrics.horizontalAdvance(text.left(stop))
-                + (i < to.line ? metrics.averageCharWidth() / 2 : 0);
-            painter.fillRect(QRect(left, top, right - left, height), colours.highlight());
-        }
+        const QRect selected = selectionRect(i, text, row);
+        const QPoint baseline(textLeft(), row.top() + metrics.ascent());
+        painter.setClipRegion(QRegion(row).subtracted(selected));
         painter.setPen(colours.color(QPalette::Text));
-        painter.drawText(textLeft(), top + metrics.ascent(), text);
-        if (hasSelection() && from.line <= i && i <= to.line) {
-            const qsizetype start = i == from.line ? from.column : 0;
-            const qsizetype stop = i == to.line ? to.column : text.size();
-            painter.setPen(colours.color(QPalette::HighlightedText));
-            painter.drawText(textLeft() + metrics.horizontalAdvance(text.left(start)),
-                             top + metrics.ascent(), text.mid(start, stop - start));
-        }
+        painter.drawText(baseline, text);
+        if (selected.isEmpty())
+            continue;
+        painter.setClipRect(selected);
+        painter.fillRect(selected, colours.highlight());
+        painter.setPen(colours.color(QPalette::HighlightedText));
+        painter.drawText(baseline, text);
     }
+    painter.setClipping(false);
     if (cursorShown_ && hasFocus())
         painter.fillRect(cursorRect(), colours.color(QPalette::Text));
+}
+
+// The selected part of a line's row; a selected line break shows as a little space after the
+// line.
+QRect LogView::selectionRect(qsizetype line, const QString& text, const QRect& row) const
+{
+    const LogPosition from = std::min(anchor_, cursor_);
+    const LogPosition to = std::max(anchor_, cursor_);
+    if (!hasSelection() || line < from.line || line > to.line)
+        return {};
+    const QFontMetrics metrics = fontMetrics();
+    const qsizetype start = line == from.line ? from.column : 0;
+    const qsizetype stop = line == to.line ? to.column : text.size();
+    const int left = textLeft() + metrics.horizontalAdvance(text.left(start));
+    const int right = textLeft() + metrics.horizontalAdvance(text.left(stop))
+        + (line < to.line ? metrics.averageCharWidth() / 2 : 0);
+    return QRect(QPoint(left, row.top()), QPoint(right - 1, row.bottom()));
 }
 
 int LogView::xOf(LogPosition position) const
@@ -306,10 +347,12 @@ void LogView::deleteSelection()
 void LogView::insertText(const QString& text)
 {
     deleteSelection();
-    const qsizetype linesBefore = lines_.count();
     const LogPosition start = cursor_;
     const LogPosition after = lines_.insert(cursor_, text);
-    noteWidth(start.line, start.line + 1 + (lines_.count() - linesBefore));
+    QStringList changed;
+    for (qsizetype i = start.line; i <= after.line; ++i)
+        changed << lines_.line(i);
+    noteWidth(changed);
     updateScrollBars();
     moveCursor(after, false);
 }
@@ -362,46 +405,46 @@ LogPosition LogView::verticalStep(LogPosition position, int rows) const
 
 bool LogView::moveByKey(QKeyEvent* event)
 {
+    using Target = LogPosition (*)(const LogView&);
     struct Move {
         QKeySequence::StandardKey move;
         QKeySequence::StandardKey select;
+        Target target;
     };
     static const Move moves[]{
-        {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar},
-        {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar},
-        {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord},
-        {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord},
-        {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine},
-        {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine},
-        {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage},
-        {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage},
-        {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine},
-        {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine},
-        {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument},
-        {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument},
+        {QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar,
+         [](const LogView& v) { return v.step(v.cursor_, -1); }},
+        {QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar,
+         [](const LogView& v) { return v.step(v.cursor_, 1); }},
+        {QKeySequence::MoveToPreviousWord, QKeySequence::SelectPreviousWord,
+         [](const LogView& v) { return v.wordStep(v.cursor_, -1); }},
+        {QKeySequence::MoveToNextWord, QKeySequence::SelectNextWord,
+         [](const LogView& v) { return v.wordStep(v.cursor_, 1); }},
+        {QKeySequence::MoveToPreviousLine, QKeySequence::SelectPreviousLine,
+         [](const LogView& v) { return v.verticalStep(v.cursor_, -1); }},
+        {QKeySequence::MoveToNextLine, QKeySequence::SelectNextLine,
+         [](const LogView& v) { return v.verticalStep(v.cursor_, 1); }},
+        {QKeySequence::MoveToPreviousPage, QKeySequence::SelectPreviousPage,
+         [](const LogView& v) { return v.verticalStep(v.cursor_, -v.fullRows()); }},
+        {QKeySequence::MoveToNextPage, QKeySequence::SelectNextPage,
+         [](const LogView& v) { return v.verticalStep(v.cursor_, v.fullRows()); }},
+        {QKeySequence::MoveToStartOfLine, QKeySequence::SelectStartOfLine,
+         [](const LogView& v) { return LogPosition{v.cursor_.line, 0}; }},
+        {QKeySequence::MoveToEndOfLine, QKeySequence::SelectEndOfLine,
+         [](const LogView& v) {
+             return LogPosition{v.cursor_.line, v.lines_.line(v.cursor_.line).size()};
+         }},
+        {QKeySequence::MoveToStartOfDocument, QKeySequence::SelectStartOfDocument,
+         [](const LogView&) { return LogPosition{}; }},
+        {QKeySequence::MoveToEndOfDocument, QKeySequence::SelectEndOfDocument,
+         [](const LogView& v) { return v.lines_.end(); }},
     };
     for (const Move& move : moves) {
         const bool selecting = event->matches(move.select);
-        if (!selecting && !event->matches(move.move))
-            continue;
-        LogPosition to = cursor_;
-        switch (move.move) {
-        case QKeySequence::MoveToPreviousChar: to = step(cursor_, -1); break;
-        case QKeySequence::MoveToNextChar: to = step(cursor_, 1); break;
-        case QKeySequence::MoveToPreviousWord: to = wordStep(cursor_, -1); break;
-        case QKeySequence::MoveToNextWord: to = wordStep(cursor_, 1); break;
-        case QKeySequence::MoveToPreviousLine: to = verticalStep(cursor_, -1); break;
-        case QKeySequence::MoveToNextLine: to = verticalStep(cursor_, 1); break;
-        case QKeySequence::MoveToPreviousPage: to = verticalStep(cursor_, -fullRows()); break;
-        case QKeySequence::MoveToNextPage: to = verticalStep(cursor_, fullRows()); break;
-        case QKeySequence::MoveToStartOfLine: to = {cursor_.line, 0}; break;
-        case QKeySequence::MoveToEndOfLine: to = {cursor_.line, lines_.line(cursor_.line).size()}; break;
-        case QKeySequence::MoveToStartOfDocument: to = {}; break;
-        case QKeySequence::MoveToEndOfDocument: to = lines_.end(); break;
-        default: break;
+        if (selecting || event->matches(move.move)) {
+            moveCursor(move.target(*this), selecting);
+            return true;
         }
-        moveCursor(to, selecting);
-        return true;
     }
     return false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 
@@ -48,13 +50,16 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void scrollContentsBy(int dx, int dy) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     bool moveByKey(QKeyEvent* event);
     bool editByKey(QKeyEvent* event);
     void moveCursor(LogPosition position, bool keepAnchor);
     void insertText(const QString& text);
-    void noteWidth(qsizetype fromLine, qsizetype toLine);
+    void noteWidth(const QStringList& lines);
+    int lineWidth(const QString& text) const;
+    void measureAscii();
     void updateScrollBars();
     void ensureCursorVisible();
     void restartBlink();
@@ -66,6 +71,7 @@ private:
     int xOf(LogPosition position) const;
     LogPosition positionAt(const QPoint& point) const;
     QRect cursorRect() const;
+    QRect selectionRect(qsizetype line, const QString& text, const QRect& row) const;
 
     LogPosition step(LogPosition position, int direction) const;
     LogPosition wordStep(LogPosition position, int direction) const;
@@ -74,6 +80,7 @@ private:
     LogLines lines_;
     LogPosition cursor_;
     LogPosition anchor_;
+    std::array<int, 128> asciiAdvance_{};
     int widest_ = 0;
     bool cursorShown_ = false;
     QBasicTimer blink_;
