@@ -456,7 +456,8 @@ void TFDevice::openTransferWindow()
     showChild(window);
 }
 
-// The trace window goes to the top left corner, however many windows are open.
+// The trace window goes to the top left corner, however many windows are open, and fits the
+// client area.
 void TFDevice::openTraceWindow()
 {
     if (auto* open = qobject_cast<QMdiSubWindow*>(registry_.widget(Target::Trace))) {
@@ -466,6 +467,7 @@ void TFDevice::openTraceWindow()
     auto* window = new TFTrace(registry_, device_->events(), dialogs_);
     mdi_->addSubWindow(window);
     window->move(0, 0);
+    window->resize(window->size().boundedTo(mdi_->viewport()->size()));
     showChild(window);
 }
 

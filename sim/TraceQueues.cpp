@@ -29,6 +29,8 @@ TraceQueues::TraceQueues()
 void TraceQueues::select(std::uint16_t mask)
 {
     std::lock_guard lock(mutex_);
+    // What passed before the selection was recorded by the mask of its time.
+    produceLive();
     mask_ = mask;
     selections_.push_back(mask);
 }

@@ -71,7 +71,7 @@ TFTrace::TFTrace(WindowRegistry& registry, TaskEvents& events, Dialogs& dialogs,
     Splitter->setStretchFactor(0, 1);
     Splitter->setStretchFactor(1, 0);
     setWidget(Splitter);
-    resize(600, 360);
+    resize(640, 420);
 
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));

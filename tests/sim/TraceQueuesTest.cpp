@@ -102,7 +102,9 @@ TEST_F(LiveTraffic, UnselectedTrafficPassesUnrecordedAndRateZeroStopsIt)
     queues.setLiveRate(1000);
     advance(std::chrono::milliseconds(50));
     EXPECT_TRUE(drain().empty());
+    advance(std::chrono::seconds(5));
     queues.select(0x04);
+    EXPECT_EQ(queues.pending(), 0u) << "traffic before the selection was not recorded";
     advance(std::chrono::milliseconds(100));
     const std::vector<Bytes> records = drain();
     ASSERT_FALSE(records.empty());
