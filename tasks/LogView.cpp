@@ -26,7 +26,8 @@ bool isWordChar(QChar c)
 // Text a key press types, as opposed to the control characters of other keys.
 bool isTypedText(const QString& text)
 {
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
+    return !text.isEmpty()
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
 }
 }
 
@@ -200,7 +201,8 @@ QRect LogView::selectionRect(qsizetype line, const QString& text, const QRect& r
 
 int LogView::xOf(LogPosition position) const
 {
-    return textLeft() + fontMetrics().horizontalAdvance(lines_.line(position.line).left(position.column));
+    const QString text = lines_.line(position.line);
+    return textLeft() + fontMetrics().horizontalAdvance(text.left(position.column));
 }
 
 QRect LogView::cursorRect() const

@@ -143,7 +143,8 @@ void TFTrace::TimerTimer()
 
 void TFTrace::ButSaveClick()
 {
-    const std::optional<QString> name = dialogs_.saveFileName(this, SaveDialogName, logFileFilters());
+    const std::optional<QString> name =
+        dialogs_.saveFileName(this, SaveDialogName, logFileFilters());
     if (!name)
         return;
     switch (saveLogFile(*name, Log->lines())) {

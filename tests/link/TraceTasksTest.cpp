@@ -242,7 +242,8 @@ TEST_F(TraceTasks, OnlyTheSelectedChannelsAreReportedAndTheNextRunGoesOn)
     trace().pass(sim::TraceChannel::LinkTx, {0x81, 0x00});
     fetchRun();
     EXPECT_EQ(notifier.traceLines(),
-              (Lines{"14:03:27 Bus+(TxD): 0x34; 0x0C; 0x22; ", "14:03:27 Link(TxD): 0x81; 0x00; "}));
+              (Lines{"14:03:27 Bus+(TxD): 0x34; 0x0C; 0x22; ",
+                     "14:03:27 Link(TxD): 0x81; 0x00; "}));
 
     notifier.clear();
     trace().pass(sim::TraceChannel::LinkTx, {0x81, 0x01});
