@@ -4,6 +4,7 @@
 #include "link/FirmwareTask.h"
 #include "link/ParameterTasks.h"
 #include "link/TaskContext.h"
+#include "link/TraceTasks.h"
 
 TaskTable deviceTasks()
 {
@@ -11,6 +12,8 @@ TaskTable deviceTasks()
     tasks[static_cast<int>(TaskEvent::ConfigRead)] = readConfiguration;
     tasks[static_cast<int>(TaskEvent::ConfigWrite)] = writeConfiguration;
     tasks[static_cast<int>(TaskEvent::FirmwareLoad)] = loadFirmware;
+    tasks[static_cast<int>(TaskEvent::TraceSelection)] = selectTrace;
+    tasks[static_cast<int>(TaskEvent::TracePoll)] = TraceFetch{};
     for (TaskEvent event : {TaskEvent::CodecTest, TaskEvent::AmplifierTest, TaskEvent::VocoderTest,
                             TaskEvent::RecorderTest, TaskEvent::NetworkLoad, TaskEvent::LinkLoad})
         tasks[static_cast<int>(event)] = [&push = parameterPush(event)](TaskContext& context) {

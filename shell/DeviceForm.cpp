@@ -29,6 +29,7 @@
 #include "shell/AccessForm.h"
 #include "ui/ChildLayout.h"
 #include "ui/Dialogs.h"
+#include "ui/FileTexts.h"
 #include "shell/DockGrip.h"
 #include "ui/Images.h"
 #include "shell/LogText.h"
@@ -37,6 +38,7 @@
 #include "tasks/FlashForm.h"
 #include "tasks/ReadForm.h"
 #include "tasks/SaveForm.h"
+#include "tasks/TraceForm.h"
 
 namespace {
 
@@ -61,16 +63,6 @@ bool isNamePattern(const QString& name)
 {
     const QString fileName = QFileInfo(name).fileName();
     return fileName.contains(u'*') || fileName.contains(u'?');
-}
-
-QString cannotCreateText(const QString& fileName)
-{
-    return QStringLiteral("Файл ") + fileName + QStringLiteral(" не удается создать");
-}
-
-QString cannotWriteText(const QString& fileName)
-{
-    return QStringLiteral("Файл ") + fileName + QStringLiteral(" не удается записать");
 }
 
 // Docked, a panel shows a slim strip to drag it by; floating, it shows its caption.
@@ -471,6 +463,21 @@ void TFDevice::openTransferWindow()
     showChild(window);
 }
 
+// The trace window goes to the top left corner, however many windows are open, and fits the
+// client area.
+void TFDevice::openTraceWindow()
+{
+    if (auto* open = qobject_cast<QMdiSubWindow*>(registry_.widget(Target::Trace))) {
+        showChild(open);
+        return;
+    }
+    auto* window = new TFTrace(registry_, device_->events(), dialogs_);
+    mdi_->addSubWindow(window);
+    window->move(0, 0);
+    window->resize(window->size().boundedTo(mdi_->viewport()->size()));
+    showChild(window);
+}
+
 void TFDevice::showChild(QMdiSubWindow* window)
 {
     if (window->isMinimized())
@@ -639,6 +646,9 @@ void TFDevice::runTreeCommand(TreeCommand command)
             TFNet::open(editorPlace(), NetInputs{record_->data(Blocks::Identity),
                                                  record_->data(Blocks::Net),
                                                  record_->data(Blocks::Board)});
+        break;
+    case TreeCommand::Trace:
+        openTraceWindow();
         break;
     default:
         // The other nodes open windows that this terminal does not have yet.

@@ -2,24 +2,11 @@
 
 #include <cstdint>
 
-QString timeOfDayFormat(const QLocale& locale)
-{
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString withoutZone;
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == u'\'')
-            quoted = !quoted;
-        if (!quoted && c == u't')
-            continue;
-        withoutZone += c;
-    }
-    return withoutZone.trimmed();
-}
+#include "link/TimeOfDay.h"
 
 QString logPrefix(const QTime& time, const QLocale& locale)
 {
-    return locale.toString(time, timeOfDayFormat(locale)) + QStringLiteral("-> ");
+    return timeOfDayText(time, locale) + QStringLiteral("-> ");
 }
 
 QString logPrefix()

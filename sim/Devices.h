@@ -4,6 +4,7 @@
 #include "sim/BootLoader.h"
 #include "sim/ConfigMemory.h"
 #include "sim/SerialFlash.h"
+#include "sim/TraceQueues.h"
 
 namespace sim {
 
@@ -15,6 +16,7 @@ struct Devices {
     ParameterStore parameters;
     SerialFlash flash;
     BootLoader bootLoader;
+    TraceQueues trace;
 };
 
 } // namespace sim

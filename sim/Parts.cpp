@@ -71,6 +71,12 @@ void installParts(SimController& controller)
     for (const auto& [command, size] : {std::pair{4, 8}, {7, 12}, {9, 44}, {10, 18}})
         controller.onCommand(static_cast<std::uint16_t>(command),
                              storeBlock(devices.parameters, size));
+    TraceQueues& trace = devices.trace;
+    controller.onCommand(5, [&trace](const Request& request) {
+        trace.select(request.param1);
+        return std::vector<std::uint8_t>{};
+    });
+    controller.onCommand(6, [&trace](const Request&) { return trace.fetch(); });
 }
 
 } // namespace sim

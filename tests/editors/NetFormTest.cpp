@@ -237,10 +237,11 @@ TEST_F(NetForm, GroupCaptionsAndTheRemoteGroupFollowTheEdition)
         TFNet* window = openNet();
         EXPECT_EQ(group(window, "GrpLocal")->title(), QString::fromUtf8(c.local));
         EXPECT_EQ(group(window, "GrpRemote")->isHidden(), !c.remoteShown) << c.local;
-        if (c.remoteShown)
+        if (c.remoteShown) {
             EXPECT_EQ(group(window, "GrpRemote")->title(),
                       QStringLiteral("Удаленный контроллер ") + modelName(c.typeWord)
                           + QStringLiteral("ZB"));
+        }
         click(button(window, "ButCancel"));
     }
 }

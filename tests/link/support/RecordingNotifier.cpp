@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include <QString>
+#include <QStringList>
 
 std::string targetName(Target target)
 {
@@ -74,6 +75,16 @@ std::string RecordingNotifier::describe(Target target, int code, NotifyValue val
         request->record = record.bytes;
         return "request";
     }
+    if (target == Target::Trace && code == NotifyCode::Request) {
+        *fromNotifyValue<std::uint16_t>(value) = traceMask;
+        return "request";
+    }
+    if (target == Target::Trace && code == NotifyCode::Text) {
+        const QStringList& lines = *fromNotifyValue<const QStringList>(value);
+        for (const QString& line : lines)
+            traceLines_.push_back(line.toStdString());
+        return std::to_string(lines.size()) + " lines";
+    }
     if (code == NotifyCode::Request) {
         const std::vector<std::uint8_t>& payload = payloads[target];
         std::copy(payload.begin(), payload.end(), fromNotifyValue<std::uint8_t>(value));
@@ -126,10 +137,17 @@ std::vector<RecordBytes> RecordingNotifier::installedRecords() const
     return installed_;
 }
 
+std::vector<std::string> RecordingNotifier::traceLines() const
+{
+    std::lock_guard lock(mutex_);
+    return traceLines_;
+}
+
 void RecordingNotifier::clear()
 {
     std::lock_guard lock(mutex_);
     lines_.clear();
     installed_.clear();
+    traceLines_.clear();
     closed_.clear();
 }

@@ -33,12 +33,16 @@ public:
     std::optional<std::uint32_t> imageSize;
     // What each editor writes into the request on code 9.
     std::map<Target, std::vector<std::uint8_t>> payloads;
+    // The trace window's channel mask, written on its code 9.
+    std::uint16_t traceMask = 0;
 
     std::vector<std::string> lines() const;
     std::vector<std::string> linesFor(Target target) const;
     // The main window's log as the user reads it (codes 0 and 1 only).
     std::vector<std::string> log() const;
     std::vector<RecordBytes> installedRecords() const;
+    // Every line handed to the trace window, in order.
+    std::vector<std::string> traceLines() const;
     // Forgets what was recorded and reopens every window.
     void clear();
 
@@ -50,6 +54,7 @@ private:
     std::set<Target> closed_;
     std::vector<std::pair<Target, std::string>> lines_;
     std::vector<RecordBytes> installed_;
+    std::vector<std::string> traceLines_;
 };
 
 std::string targetName(Target target);

@@ -1,0 +1,239 @@
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+// Failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+#include "tasks/LogLines.h"
+#include "tasks/LogView.h"
+
+namespace {
+
+QStringList allLines(const LogLines& lines)
+{
+    QStringList result;
+    for (qsizetype i = 0; i < lines.count(); ++i)
+        result << lines.line(i);
+    return result;
+}
+
+LogLines linesOf(const QStringList& texts)
+{
+    LogLines lines;
+    lines.insert({}, texts.join(u'\n'));
+    return lines;
+}
+
+TEST(LogLines, StartsWithOneEmptyLineAndAppendsAfterIt)
+{
+    LogLines lines;
+    EXPECT_EQ(allLines(lines), QStringList{""});
+    lines.append({"first", "", "третья"});
+    lines.append({"fourth"});
+    EXPECT_EQ(allLines(lines), (QStringList{"", "first", "", "третья", "fourth"}));
+    EXPECT_EQ(lines.end(), (LogPosition{4, 6}));
+}
+
+TEST(LogLines, EditsAcrossLines)
+{
+    struct Case {
+        const char* what;
+        std::function<LogPosition(LogLines&)> edit;
+        QStringList after;
+        LogPosition returned;
+    };
+    const Case cases[]{
+        {"insert inside a line",
+         [](LogLines& l) { return l.insert({1, 2}, u"XY"); },
+         {"alpha", "beXYta", "gamma"},
+         {1, 4}},
+        {"insert a break splits the line",
+         [](LogLines& l) { return l.insert({1, 2}, u"\n"); },
+         {"alpha", "be", "ta", "gamma"},
+         {2, 0}},
+        {"insert several lines, any line break",
+         [](LogLines& l) { return l.insert({0, 5}, u"1\r\n2\r3\n4"); },
+         {"alpha1", "2", "3", "4", "beta", "gamma"},
+         {3, 1}},
+        {"insert past the end goes to the end",
+         [](LogLines& l) { return l.insert({9, 99}, u"!"); },
+         {"alpha", "beta", "gamma!"},
+         {2, 6}},
+        {"remove within a line",
+         [](LogLines& l) { l.remove({0, 1}, {0, 4}); return LogPosition{}; },
+         {"aa", "beta", "gamma"},
+         {}},
+        {"remove across lines, backwards",
+         [](LogLines& l) { l.remove({2, 1}, {0, 3}); return LogPosition{}; },
+         {"alpamma"},
+         {}},
+        {"remove a line break joins the lines",
+         [](LogLines& l) { l.remove({0, 5}, {1, 0}); return LogPosition{}; },
+         {"alphabeta", "gamma"},
+         {}},
+        {"remove everything leaves one empty line",
+         [](LogLines& l) { l.remove({}, l.end()); return LogPosition{}; },
+         {""},
+         {}},
+    };
+    for (const Case& c : cases) {
+        LogLines lines = linesOf({"alpha", "beta", "gamma"});
+        const LogPosition returned = c.edit(lines);
+        EXPECT_EQ(allLines(lines), c.after) << c.what;
+        EXPECT_EQ(returned, c.returned) << c.what;
+    }
+}
+
+TEST(LogLines, TextBetweenPositionsInEitherOrder)
+{
+    const LogLines lines = linesOf({"alpha", "beta", "gamma"});
+    EXPECT_EQ(lines.text({0, 3}, {2, 2}), "ha\nbeta\nga");
+    EXPECT_EQ(lines.text({2, 2}, {0, 3}), "ha\nbeta\nga");
+    EXPECT_EQ(lines.text({1, 1}, {1, 3}), "et");
+    EXPECT_EQ(lines.text({0, 5}, {1, 0}), "\n");
+    EXPECT_EQ(lines.text({}, lines.end()), "alpha\nbeta\ngamma");
+}
+
+TEST(LogLines, WritesEveryLineAsUtf8)
+{
+    LogLines lines;
+    lines.append({"14:03:27 Link(RxD): 0x01; 0xA5; ", "Примечание"});
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(lines.write(buffer));
+    EXPECT_EQ(buffer.data(),
+              QByteArray("\n14:03:27 Link(RxD): 0x01; 0xA5; \n")
+                  + QStringLiteral("Примечание\n").toUtf8());
+}
+
+TEST(LogLines, ManyLinesKeepTheirTextAcrossStorageBlocks)
+{
+    LogLines lines;
+    QStringList batch;
+    for (int i = 0; i < 40000; ++i)
+        batch << QStringLiteral("%1 0x%2; ").arg(i).arg(i % 256, 2, 16, QLatin1Char('0'));
+    lines.append(batch);
+    ASSERT_EQ(lines.count(), 40001);
+    for (int i : {0, 1, 12345, 39999})
+        EXPECT_EQ(lines.line(i + 1), batch[i]) << i;
+    lines.insert({20000, 0}, u"→");
+    EXPECT_EQ(lines.line(20000), QStringLiteral("→") + batch[19999]);
+    EXPECT_EQ(lines.line(20001), batch[20000]);
+}
+
+class LogViewTest : public ::testing::Test {
+protected:
+    LogViewTest()
+    {
+        view.resize(400, 10 * view.fontMetrics().lineSpacing() + 40);
+        view.show();
+        view.setFocus();
+        QApplication::setActiveWindow(&view);
+    }
+    QStringList numbered(int from, int count)
+    {
+        QStringList lines;
+        for (int i = from; i < from + count; ++i)
+            lines << QStringLiteral("line %1").arg(i);
+        return lines;
+    }
+
+    LogView view;
+};
+
+TEST_F(LogViewTest, TypingEditsTheLog)
+{
+    view.appendLines({"first", "second"});
+    view.setCursorPosition({1, 5});
+    QTest::keyClicks(&view, " line");
+    EXPECT_EQ(view.toPlainText(), "\nfirst line\nsecond");
+    QTest::keyClick(&view, Qt::Key_Return);
+    QTest::keyClicks(&view, "note");
+    EXPECT_EQ(view.toPlainText(), "\nfirst line\nnote\nsecond");
+    QTest::keyClick(&view, Qt::Key_Home);
+    QTest::keyClick(&view, Qt::Key_Backspace);
+    EXPECT_EQ(view.toPlainText(), "\nfirst linenote\nsecond");
+    QTest::keyClick(&view, Qt::Key_End);
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_EQ(view.toPlainText(), "\nfirst linenotesecond");
+
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("ё"));
+    QApplication::sendEvent(&view, &composed);
+    EXPECT_EQ(view.toPlainText(), "\nfirst linenoteёsecond");
+}
+
+TEST_F(LogViewTest, SelectionCopiesCutsAndPastes)
+{
+    view.appendLines({"alpha", "beta"});
+    view.setCursorPosition({1, 1});
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(view.selectedText(), "lpha\nbe");
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "lpha\nbe");
+    QTest::keyClick(&view, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(view.toPlainText(), "\nata");
+    QApplication::clipboard()->setText("1\r\n2");
+    QTest::keyClick(&view, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(view.toPlainText(), "\na1\n2ta");
+    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(view.selectedText(), view.toPlainText());
+    QTest::keyClick(&view, Qt::Key_Delete);
+    EXPECT_EQ(view.lines().count(), 1);
+    EXPECT_EQ(view.toPlainText(), "");
+}
+
+TEST_F(LogViewTest, ClickAndDragSelectTheTextUnderThePointer)
+{
+    view.appendLines({"0x01; 0xA5; "});
+    const int lineHeight = view.fontMetrics().lineSpacing();
+    const int charWidth = view.fontMetrics().horizontalAdvance(u'0');
+    const QPoint start(4 + 6 * charWidth, lineHeight + lineHeight / 2);
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, start);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(start + QPoint(4 * charWidth, 0)),
+                     view.viewport()->mapToGlobal(QPointF(start + QPoint(4 * charWidth, 0))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &drag);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, start + QPoint(4 * charWidth, 0));
+    EXPECT_EQ(view.selectedText(), "0xA5");
+}
+
+TEST_F(LogViewTest, NewLinesAreFollowedOnlyFromTheBottom)
+{
+    QScrollBar* bar = view.verticalScrollBar();
+    view.appendLines(numbered(1, 100));
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_GT(bar->maximum(), 0);
+    view.appendLines(numbered(101, 5));
+    EXPECT_EQ(bar->value(), bar->maximum()) << "at the bottom, the view follows";
+
+    bar->setValue(10);
+    view.appendLines(numbered(106, 50));
+    EXPECT_EQ(bar->value(), 10) << "scrolled up, the view stays where the reader is";
+    EXPECT_EQ(view.firstVisibleLine(), 10);
+    EXPECT_EQ(view.lines().count(), 156);
+}
+
+TEST_F(LogViewTest, BothScrollBarsAreThereAndALongLineScrollsSideways)
+{
+    EXPECT_EQ(view.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(view.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(), 0);
+    view.appendLines({QString(300, u'x')});
+    EXPECT_GT(view.horizontalScrollBar()->maximum(), 0);
+    view.setCursorPosition({1, 300});
+    EXPECT_EQ(view.horizontalScrollBar()->value(), view.horizontalScrollBar()->maximum())
+        << "the cursor at the end of the line is in view";
+}
+
+} // namespace
