@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "tasks/FirmwareFile.h"
+#include "tasks/ProgressControls.h"
 #include "ui/ChildLayout.h"
 #include "ui/ChildWindow.h"
 #include "ui/Dialogs.h"
@@ -58,17 +59,10 @@ TFFlash::TFFlash(const FlashPlace& place)
     LProduct->setFont(heading);
     SComment = new QLabel(content);
     SComment->setObjectName(QStringLiteral("SComment"));
-    CGauge1 = new QProgressBar(content);
-    CGauge1->setObjectName(QStringLiteral("CGauge1"));
-    CGauge1->setRange(0, 1);
-    CGauge1->setValue(0);
-    But = new QPushButton(QStringLiteral("Отмена"), content);
-    But->setObjectName(QStringLiteral("But"));
-    But->setDefault(true);
-    Timer = new QTimer(this);
-    Timer->setObjectName(QStringLiteral("Timer"));
-    Timer->setSingleShot(true);
-    Timer->setInterval(CloseDelayMs);
+    const ProgressControls progress = makeProgressControls(content, this, CloseDelayMs);
+    CGauge1 = progress.gauge;
+    But = progress.button;
+    Timer = progress.timer;
 
     auto* layout = new QVBoxLayout(content);
     layout->addWidget(LProduct);

@@ -10,6 +10,7 @@
 
 #include "ui/ChildWindow.h"
 #include "tasks/IdentityTexts.h"
+#include "tasks/ProgressControls.h"
 
 namespace {
 
@@ -38,17 +39,10 @@ TransferForm::TransferForm(const TransferKind& kind, WindowRegistry& registry, T
     SDev = valueLabel(QStringLiteral("SDev"), content);
     SChip = valueLabel(QStringLiteral("SChip"), content);
     SDie = valueLabel(QStringLiteral("SDie"), content);
-    CGauge1 = new QProgressBar(content);
-    CGauge1->setObjectName(QStringLiteral("CGauge1"));
-    CGauge1->setRange(0, 1);
-    CGauge1->setValue(0);
-    But = new QPushButton(QStringLiteral("Отмена"), content);
-    But->setObjectName(QStringLiteral("But"));
-    But->setDefault(true);
-    Timer = new QTimer(this);
-    Timer->setObjectName(QStringLiteral("Timer"));
-    Timer->setSingleShot(true);
-    Timer->setInterval(CloseDelayMs);
+    const ProgressControls progress = makeProgressControls(content, this, CloseDelayMs);
+    CGauge1 = progress.gauge;
+    But = progress.button;
+    Timer = progress.timer;
 
     auto* identity = new QFormLayout;
     identity->setHorizontalSpacing(12);

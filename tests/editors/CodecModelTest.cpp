@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/CodecModel.h"
+#include "support/BlockWords.h"
 #include "support/LocaleGuard.h"
 
 namespace {
@@ -17,14 +18,6 @@ constexpr std::uint16_t R410ZA = 0x1000;
 constexpr std::uint16_t R420ZA = 0x2000;
 constexpr std::uint16_t R420ZB = 0x2001;
 constexpr std::uint16_t UnknownZA = 0x3000;
-
-Identity identityOf(std::uint16_t typeWord)
-{
-    Identity identity{};
-    identity[0] = static_cast<std::uint8_t>(typeWord & 0xFF);
-    identity[1] = static_cast<std::uint8_t>(typeWord >> 8);
-    return identity;
-}
 
 Block filled(std::uint8_t byte)
 {

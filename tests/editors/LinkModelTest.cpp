@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/BlockWords.h"
+
 #include "editors/LinkModel.h"
 
 namespace {
@@ -20,28 +22,12 @@ constexpr std::array<AccessLevel, 5> Levels{LevelUser, LevelFirmware, LevelTrace
 // The block as the record keeps it: each word most significant byte first.
 Block blockOf(const Words& words)
 {
-    Block block{};
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        block[2 * i] = static_cast<std::uint8_t>(words[i] >> 8);
-        block[2 * i + 1] = static_cast<std::uint8_t>(words[i] & 0xFF);
-    }
-    return block;
+    return blockFromWords<Block>(words);
 }
 
 Words wordsOf(const Block& block)
 {
-    Words words{};
-    for (std::size_t i = 0; i < words.size(); ++i)
-        words[i] = static_cast<std::uint16_t>(block[2 * i] << 8 | block[2 * i + 1]);
-    return words;
-}
-
-Identity identityOf(std::uint16_t typeWord)
-{
-    Identity identity{};
-    identity[0] = static_cast<std::uint8_t>(typeWord & 0xFF);
-    identity[1] = static_cast<std::uint8_t>(typeWord >> 8);
-    return identity;
+    return wordsFromBlock<Words>(block);
 }
 
 // A link block and the controller it belongs to, opened as the main window opens the editor.

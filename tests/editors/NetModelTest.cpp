@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/BlockWords.h"
+
 #include "editors/NetModel.h"
 
 namespace {
@@ -28,28 +30,12 @@ constexpr Words DemoZA{192, 168, 1, 1, 255, 255, 255, 0, 192, 168, 1, 10, 0x75, 
 // The block as the record keeps it: each word most significant byte first.
 Block blockOf(const Words& words)
 {
-    Block block{};
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        block[2 * i] = static_cast<std::uint8_t>(words[i] >> 8);
-        block[2 * i + 1] = static_cast<std::uint8_t>(words[i] & 0xFF);
-    }
-    return block;
+    return blockFromWords<Block>(words);
 }
 
 Words wordsOf(const Block& block)
 {
-    Words words{};
-    for (std::size_t i = 0; i < words.size(); ++i)
-        words[i] = static_cast<std::uint16_t>(block[2 * i] << 8 | block[2 * i + 1]);
-    return words;
-}
-
-Identity identityOf(std::uint16_t typeWord)
-{
-    Identity identity{};
-    identity[0] = static_cast<std::uint8_t>(typeWord & 0xFF);
-    identity[1] = static_cast<std::uint8_t>(typeWord >> 8);
-    return identity;
+    return wordsFromBlock<Words>(block);
 }
 
 // A network block and the controller it belongs to, opened as the main window opens the editor.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/RecoderModel.h"
+#include "support/BlockWords.h"
 #include "support/LocaleGuard.h"
 
 namespace {
@@ -20,31 +21,15 @@ constexpr std::uint16_t R410ZA = 0x1000;
 constexpr std::uint16_t R420ZA = 0x2000;
 constexpr std::uint16_t R420ZB = 0x2001;
 
-Identity identityOf(std::uint16_t typeWord)
-{
-    Identity identity{};
-    identity[0] = static_cast<std::uint8_t>(typeWord & 0xFF);
-    identity[1] = static_cast<std::uint8_t>(typeWord >> 8);
-    return identity;
-}
-
 // The record keeps every word most significant byte first.
 Block blockOf(const Words& words)
 {
-    Block block{};
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        block[2 * i] = static_cast<std::uint8_t>(words[i] >> 8);
-        block[2 * i + 1] = static_cast<std::uint8_t>(words[i] & 0xFF);
-    }
-    return block;
+    return blockFromWords<Block>(words);
 }
 
 Words wordsOf(const Block& block)
 {
-    Words words{};
-    for (std::size_t i = 0; i < words.size(); ++i)
-        words[i] = static_cast<std::uint16_t>(block[2 * i] << 8 | block[2 * i + 1]);
-    return words;
+    return wordsFromBlock<Words>(block);
 }
 
 // A recorder block and the controller it belongs to, opened as the main window opens the editor.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/BlockWords.h"
+
 #include "editors/VocoderModel.h"
 
 namespace {
@@ -16,24 +18,10 @@ constexpr std::uint16_t R410ZB = 0x1001;
 constexpr std::uint16_t R420ZA = 0x2000;
 constexpr std::uint16_t R420ZB = 0x2001;
 
-Identity identityOf(std::uint16_t typeWord)
-{
-    Identity identity{};
-    identity[0] = static_cast<std::uint8_t>(typeWord & 0xFF);
-    identity[1] = static_cast<std::uint8_t>(typeWord >> 8);
-    return identity;
-}
-
 // Six words as the record stores them: most significant byte first.
 Block blockOf(const Words& words)
 {
-    Block block{};
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const auto word = static_cast<std::uint16_t>(words[i]);
-        block[2 * i] = static_cast<std::uint8_t>(word >> 8);
-        block[2 * i + 1] = static_cast<std::uint8_t>(word & 0xFF);
-    }
-    return block;
+    return blockFromWords<Block>(words);
 }
 
 Block filled(std::uint8_t byte)
