@@ -2,6 +2,7 @@
 
 #include "link/ConfigTasks.h"
 #include "link/ParameterTasks.h"
+#include "link/StatisticsTasks.h"
 #include "link/TaskContext.h"
 
 TaskTable deviceTasks()
@@ -9,6 +10,8 @@ TaskTable deviceTasks()
     TaskTable tasks;
     tasks[static_cast<int>(TaskEvent::ConfigRead)] = readConfiguration;
     tasks[static_cast<int>(TaskEvent::ConfigWrite)] = writeConfiguration;
+    tasks[static_cast<int>(TaskEvent::StatisticsReport)] = reportStatistics;
+    tasks[static_cast<int>(TaskEvent::StatisticsReset)] = resetStatistics;
     for (TaskEvent event : {TaskEvent::CodecTest, TaskEvent::AmplifierTest, TaskEvent::VocoderTest,
                             TaskEvent::RecorderTest, TaskEvent::NetworkLoad, TaskEvent::LinkLoad})
         tasks[static_cast<int>(event)] = [&push = parameterPush(event)](TaskContext& context) {

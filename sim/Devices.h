@@ -2,6 +2,7 @@
 
 #include "sim/AudioParts.h"
 #include "sim/ConfigMemory.h"
+#include "sim/StatisticsCounters.h"
 
 namespace sim {
 
@@ -11,6 +12,7 @@ struct Devices {
     AudioCodec codec;
     AudioAmplifier amplifier;
     ParameterStore parameters;
+    StatisticsCounters statistics;
 };
 
 } // namespace sim

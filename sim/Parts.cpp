@@ -52,6 +52,10 @@ void installParts(SimController& controller)
     for (const auto& [command, size] : {std::pair{4, 8}, {7, 12}, {9, 44}, {10, 18}})
         controller.onCommand(static_cast<std::uint16_t>(command),
                              storeBlock(devices.parameters, size));
+    // The operating counters, reported or reset by Param1.
+    controller.onCommand(8, [&controller](const Request& request) {
+        return controller.devices().statistics.answer(request.param1, controller.settings.typeWord);
+    });
 }
 
 } // namespace sim
