@@ -29,6 +29,7 @@
 #include "shell/LogText.h"
 #include "shell/SelectForm.h"
 #include "tasks/ReadForm.h"
+#include "tasks/ReportForm.h"
 #include "tasks/SaveForm.h"
 
 namespace {
@@ -464,6 +465,20 @@ void TFDevice::openTransferWindow()
     showChild(window);
 }
 
+// Unlike the other windows, an open statistics window takes the identity again.
+void TFDevice::openReportWindow(const std::uint8_t* identity)
+{
+    auto* window = dynamic_cast<TFReport*>(registry_.widget(Target::Report));
+    if (!window) {
+        const QPoint origin = childWindowOrigin(static_cast<int>(mdi_->subWindowList().size()));
+        window = new TFReport(registry_, device_->events(), dialogs_);
+        mdi_->addSubWindow(window);
+        window->move(origin);
+    }
+    window->LoadIdentity(identity);
+    showChild(window);
+}
+
 void TFDevice::showChild(QMdiSubWindow* window)
 {
     if (window->isMinimized())
@@ -581,6 +596,10 @@ void TFDevice::runTreeCommand(TreeCommand command)
         break;
     case TreeCommand::Write:
         MTaskSetClick();
+        break;
+    case TreeCommand::Statistics:
+        if (record_)
+            openReportWindow(record_->data(Blocks::Identity));
         break;
     case TreeCommand::Amplifier:
         if (record_)

@@ -97,6 +97,7 @@ private:
     void showChild(QMdiSubWindow* window);
     template <typename Window>
     void openTransferWindow();
+    void openReportWindow(const std::uint8_t* identity);
     void shutDown();
     // The editors hold references into the record: it stays in place while they are open.
     EditorPlace editorPlace();

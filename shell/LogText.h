@@ -10,8 +10,6 @@
 
 // The texts of the message log. Each line starts with the time of day and "-> ".
 
-// The locale's long time format without its time-zone field.
-QString timeOfDayFormat(const QLocale& locale);
 // "14:05:09-> " in a Russian locale, "2:05:09 PM-> " in a US one.
 QString logPrefix(const QTime& time, const QLocale& locale);
 // The prefix for now, in the user's locale.
