@@ -32,7 +32,7 @@ public:
     using Now = std::function<QDateTime()>;
 
     TFReport(WindowRegistry& registry, TaskEvents& events, Dialogs& dialogs,
-             Now now = &QDateTime::currentDateTime, QWidget* parent = nullptr);
+             Now now = [] { return QDateTime::currentDateTime(); }, QWidget* parent = nullptr);
 
     // Takes the model from the identity block (host order, TypeWord first); the main window
     // hands it over every time the window is opened from the tree.
