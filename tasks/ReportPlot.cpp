@@ -25,10 +25,39 @@ QColor lineColour(PlotQuantity quantity)
     return colours[static_cast<int>(quantity)];
 }
 
+QPen hairline(QPen pen)
+{
+    pen.setWidth(0);
+    return pen;
+}
+
 QFont smaller(QFont font, int points)
 {
     font.setPointSize(points);
     return font;
+}
+
+QChart* smallChart(const QString& title, const QFont& font)
+{
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    chart->setTitleFont(smaller(font, 8));
+    chart->legend()->hide();
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    chart->setBackgroundRoundness(0);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setLocalizeNumbers(true);
+    chart->setLocale(QLocale());
+    return chart;
+}
+
+// Hairlines: a line item of width 0 finds its bounds without stroking its shape, which is what
+// a repaint asks of every line of an axis.
+void useSmallLabelsAndHairlines(QAbstractAxis& axis, const QFont& font)
+{
+    axis.setLabelsFont(smaller(font, 7));
+    axis.setLinePen(hairline(axis.linePen()));
+    axis.setGridLinePen(hairline(axis.gridLinePen()));
 }
 }
 
@@ -50,16 +79,7 @@ ReportPlot::ReportPlot(QWidget* parent)
 
 ReportPlot::Panel ReportPlot::makePanel(PlotQuantity quantity)
 {
-    auto* chart = new QChart;
-    chart->setTitle(plotQuantity(quantity).title);
-    chart->setTitleFont(smaller(font(), 8));
-    chart->legend()->hide();
-    chart->setMargins(QMargins(2, 2, 2, 2));
-    chart->setBackgroundRoundness(0);
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setLocalizeNumbers(true);
-    chart->setLocale(QLocale());
-
+    QChart* chart = smallChart(plotQuantity(quantity).title, font());
     auto* line = new QLineSeries(chart);
     // A thin line of its own colour: the plots tell apart at a glance, and a one-pixel line
     // is drawn without stroking.
@@ -67,13 +87,13 @@ ReportPlot::Panel ReportPlot::makePanel(PlotQuantity quantity)
     chart->addSeries(line);
     auto* time = new QDateTimeAxis(chart);
     time->setTickCount(TimeTicks);
-    time->setLabelsFont(smaller(font(), 7));
     time->setGridLineVisible(false);
     auto* values = new QValueAxis(chart);
     values->setTickCount(ValueTicks);
-    values->setLabelsFont(smaller(font(), 7));
     chart->addAxis(time, Qt::AlignBottom);
     chart->addAxis(values, Qt::AlignLeft);
+    for (QAbstractAxis* axis : {static_cast<QAbstractAxis*>(time), static_cast<QAbstractAxis*>(values)})
+        useSmallLabelsAndHairlines(*axis, font());
     line->attachAxis(time);
     line->attachAxis(values);
     return {chart, line, time, values, PlotEnvelope(MaxBuckets)};
