@@ -3,6 +3,7 @@
 #include "link/ConfigTasks.h"
 #include "link/FirmwareTask.h"
 #include "link/ParameterTasks.h"
+#include "link/StatisticsTasks.h"
 #include "link/TaskContext.h"
 #include "link/TraceTasks.h"
 
@@ -14,6 +15,8 @@ TaskTable deviceTasks()
     tasks[static_cast<int>(TaskEvent::FirmwareLoad)] = loadFirmware;
     tasks[static_cast<int>(TaskEvent::TraceSelection)] = selectTrace;
     tasks[static_cast<int>(TaskEvent::TracePoll)] = TraceFetch{};
+    tasks[static_cast<int>(TaskEvent::StatisticsReport)] = reportStatistics;
+    tasks[static_cast<int>(TaskEvent::StatisticsReset)] = resetStatistics;
     for (TaskEvent event : {TaskEvent::CodecTest, TaskEvent::AmplifierTest, TaskEvent::VocoderTest,
                             TaskEvent::RecorderTest, TaskEvent::NetworkLoad, TaskEvent::LinkLoad})
         tasks[static_cast<int>(event)] = [&push = parameterPush(event)](TaskContext& context) {

@@ -37,6 +37,7 @@
 #include "tasks/InfoForm.h"
 #include "tasks/FlashForm.h"
 #include "tasks/ReadForm.h"
+#include "tasks/ReportForm.h"
 #include "tasks/SaveForm.h"
 #include "tasks/TraceForm.h"
 
@@ -478,6 +479,20 @@ void TFDevice::openTraceWindow()
     showChild(window);
 }
 
+// Unlike the other windows, an open statistics window takes the identity again.
+void TFDevice::openReportWindow(const std::uint8_t* identity)
+{
+    auto* window = dynamic_cast<TFReport*>(registry_.widget(Target::Report));
+    if (!window) {
+        const QPoint origin = childWindowOrigin(static_cast<int>(mdi_->subWindowList().size()));
+        window = new TFReport(registry_, device_->events(), dialogs_);
+        mdi_->addSubWindow(window);
+        window->move(origin);
+    }
+    window->LoadIdentity(identity);
+    showChild(window);
+}
+
 void TFDevice::showChild(QMdiSubWindow* window)
 {
     if (window->isMinimized())
@@ -603,6 +618,10 @@ void TFDevice::runTreeCommand(TreeCommand command)
         if (auto* flash = qobject_cast<QMdiSubWindow*>(registry_.widget(Target::Flash)))
             showChild(flash);
         break;
+    case TreeCommand::Statistics:
+        if (record_)
+            openReportWindow(record_->data(Blocks::Identity));
+        break;
     case TreeCommand::Amplifier:
         if (record_)
             TFAudio::open(editorPlace(), record_->data(Blocks::Amplifier));
@@ -651,7 +670,7 @@ void TFDevice::runTreeCommand(TreeCommand command)
         openTraceWindow();
         break;
     default:
-        // The other nodes open windows that this terminal does not have yet.
+        // Group nodes and the controller node do nothing.
         break;
     }
 }

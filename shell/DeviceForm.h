@@ -98,6 +98,7 @@ private:
     template <typename Window>
     void openTransferWindow();
     void openTraceWindow();
+    void openReportWindow(const std::uint8_t* identity);
     void shutDown();
     // The editors hold references into the record: it stays in place while they are open.
     EditorPlace editorPlace();

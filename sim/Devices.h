@@ -5,6 +5,7 @@
 #include "sim/ConfigMemory.h"
 #include "sim/SerialFlash.h"
 #include "sim/TraceQueues.h"
+#include "sim/StatisticsCounters.h"
 
 namespace sim {
 
@@ -17,6 +18,7 @@ struct Devices {
     SerialFlash flash;
     BootLoader bootLoader;
     TraceQueues trace;
+    StatisticsCounters statistics;
 };
 
 } // namespace sim

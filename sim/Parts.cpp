@@ -77,6 +77,10 @@ void installParts(SimController& controller)
         return std::vector<std::uint8_t>{};
     });
     controller.onCommand(6, [&trace](const Request&) { return trace.fetch(); });
+    // The operating counters, reported or reset by Param1.
+    controller.onCommand(8, [&controller](const Request& request) {
+        return controller.devices().statistics.answer(request.param1, controller.settings.typeWord);
+    });
 }
 
 } // namespace sim

@@ -92,6 +92,8 @@ std::string RecordingNotifier::describe(Target target, int code, NotifyValue val
     }
     if (code == NotifyCode::Identity)
         return hexBytes(fromNotifyValue<const std::uint8_t>(value), 12);
+    if (target == Target::Report && code == NotifyCode::Counters)
+        return hexBytes(fromNotifyValue<const std::uint8_t>(value), 76);
     return std::to_string(value);
 }
 

@@ -1,0 +1,112 @@
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "tasks/PlotEnvelope.h"
+#include "tasks/ReportHistory.h"
+
+namespace {
+
+ReportSample sampleAt(int second, float load = 0)
+{
+    return {QDateTime(QDate(2024, 5, 1), QTime(0, 0)).addSecs(second), {load, 0, 0, 0}};
+}
+
+TEST(ReportHistory, KeepsTheNewestSamplesUpToItsBound)
+{
+    EXPECT_EQ(ReportHistory::DefaultCapacity, 86400u) << "a day at one report a second";
+    ReportHistory history(3);
+    for (int second = 0; second < 5; ++second)
+        history.add(sampleAt(second, static_cast<float>(second)));
+    ASSERT_EQ(history.samples().size(), 3u);
+    EXPECT_EQ(history.samples().front().value(PlotQuantity::Load), 2.0f);
+    EXPECT_EQ(history.samples().back().value(PlotQuantity::Load), 4.0f);
+    EXPECT_EQ(history.firstSerial(), 2u);
+    EXPECT_EQ(history.lastSerial(), 4u);
+}
+
+TEST(ReportHistory, SampleTakesTheFiguresOfTheWindow)
+{
+    ReportCounters counters{};
+    counters[17] = 32768;   // 50 % load
+    counters[15] = 1u << 29; // 25 % of the frames lost
+    counters[9] = 1u << 30; // 50 % erroneous
+    counters[16] = 0x8000;  // half a second of jitter
+    const ReportSample sample = reportSample(counters, QDateTime());
+    EXPECT_EQ(sample.value(PlotQuantity::Load), 50.0f);
+    EXPECT_EQ(sample.value(PlotQuantity::LostFrames), 25.0f);
+    EXPECT_EQ(sample.value(PlotQuantity::ControlErrors), 50.0f);
+    EXPECT_EQ(sample.value(PlotQuantity::Jitter), 500.0f);
+}
+
+TEST(ReportHistory, CsvHasAHeaderAndOneRowPerReport)
+{
+    const QDateTime moscow(QDate(2024, 5, 1), QTime(14, 5, 9), Qt::OffsetFromUTC, 3 * 3600);
+    const std::deque<ReportSample> samples{
+        {moscow, {42.5f, 0.25f, 1.0f, 3.9978027f}},
+        {QDateTime(QDate(2024, 5, 1), QTime(11, 5, 10), Qt::UTC), {12345.6f, 0, 100, 0}},
+    };
+    EXPECT_EQ(historyCsv(samples),
+              QByteArray("Время,Загрузка процессора (%),Потерянные кадры (%),"
+                         "Ошибочные пакеты канала управления (%),"
+                         "Колебание межпакетного интервала (мсек)\r\n"
+                         "2024-05-01T14:05:09+03:00,42.50,0.2500,1.0000,3.9978\r\n"
+                         "2024-05-01T11:05:10Z,1.235E4,0.0000,100.0000,0.0000\r\n"));
+    EXPECT_EQ(historyCsv({}).count("\r\n"), 1);
+}
+
+std::vector<double> valuesOf(const QList<QPointF>& points)
+{
+    std::vector<double> values;
+    for (const QPointF& point : points)
+        values.push_back(point.y());
+    return values;
+}
+
+TEST(PlotEnvelope, EverySampleIsAPointUntilTheBound)
+{
+    PlotEnvelope envelope(4);
+    for (int i = 0; i < 4; ++i)
+        envelope.add(i, 1000.0 * i, i * i);
+    EXPECT_EQ(envelope.points(),
+              (QList<QPointF>{{0, 0}, {1000, 1}, {2000, 4}, {3000, 9}}));
+    EXPECT_EQ(envelope.highest(), 9);
+}
+
+// Past the bound, each bucket keeps its lowest and highest sample in time order: spikes and
+// dips stay visible and the line never runs backwards in time.
+TEST(PlotEnvelope, PastTheBoundPointsStayBoundedAndKeepTheExtremes)
+{
+    PlotEnvelope envelope(8);
+    const int count = 1000;
+    for (int i = 0; i < count; ++i) {
+        const double value = i == 500 ? 99.0 : i == 777 ? -5.0 : (i % 7);
+        envelope.add(static_cast<std::uint64_t>(i), i, value);
+    }
+    const QList<QPointF> points = envelope.points();
+    EXPECT_LE(points.size(), 16);
+    EXPECT_GE(points.size(), 8);
+    const std::vector<double> values = valuesOf(points);
+    EXPECT_EQ(*std::max_element(values.begin(), values.end()), 99.0);
+    EXPECT_EQ(*std::min_element(values.begin(), values.end()), -5.0);
+    EXPECT_TRUE(std::is_sorted(points.begin(), points.end(),
+                               [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); }));
+    EXPECT_TRUE(points.contains(QPointF(500, 99.0)));
+    EXPECT_TRUE(points.contains(QPointF(777, -5.0)));
+    EXPECT_EQ(envelope.highest(), 99.0);
+}
+
+TEST(PlotEnvelope, DroppedSamplesLeaveThePlot)
+{
+    PlotEnvelope envelope(4);
+    for (int i = 0; i < 4; ++i)
+        envelope.add(i, i, 10 - i);
+    envelope.dropBefore(2);
+    EXPECT_EQ(envelope.points(), (QList<QPointF>{{2, 8}, {3, 7}}));
+    EXPECT_EQ(envelope.highest(), 8);
+    envelope.dropBefore(10);
+    EXPECT_TRUE(envelope.empty());
+    EXPECT_EQ(envelope.highest(), 0);
+}
+
+} // namespace
