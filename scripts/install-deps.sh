@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-translations-l10n libusb-dev
   libgtest-dev libgmock-dev libboost-dev libbenchmark-dev
+  umockdev libumockdev-dev
   fonts-dejavu-core
 )
 

@@ -101,7 +101,6 @@ struct UsbfsBed::State {
         std::string devnode;
         std::string syspath;
         UsbDeviceLayout layout;
-        int bus = 0;
     };
     // Each open file of a node: the simulator's handle and the file's URBs.
     struct Client {
@@ -185,7 +184,7 @@ struct UsbfsBed::State {
     {
         const std::string busName = busDirectory(bus);
         const std::string name = deviceName(device.id);
-        Node node{"/dev/bus/usb/" + busName + "/" + name, {}, device.layout(), bus};
+        Node node{"/dev/bus/usb/" + busName + "/" + name, {}, device.layout()};
         umockdev_testbed_attach_ioctl(testbed, node.devnode.c_str(), handler, nullptr);
         char vendor[8];
         char product[8];
@@ -516,11 +515,6 @@ bool UsbfsBed::preloaded()
 {
     const char* preload = std::getenv("LD_PRELOAD");
     return preload && std::strstr(preload, "libumockdev-preload");
-}
-
-std::string UsbfsBed::rootDirectory() const
-{
-    return state_->root;
 }
 
 void UsbfsBed::settle()

@@ -27,9 +27,6 @@ public:
     // Whether this process runs with umockdev's preload library.
     static bool preloaded();
 
-    // The environment a program needs to see the nodes: UMOCKDEV_DIR's value.
-    std::string rootDirectory() const;
-
     // Waits until every node this process closed is closed on the bed's side as well, so that
     // the simulator's handles and claims are those of the files still open.
     void settle();
