@@ -111,6 +111,8 @@ struct UsbfsBed::State {
         std::vector<DataRef> inFlight;
     };
 
+    // Requests are answered on umockdev's thread, which never holds the mutex while it asks the
+    // simulator, so that the topology observer (called with the simulator locked) may take it.
     mutable std::mutex mutex;
     std::map<int, Node> nodes; // by device id
     std::map<UMockdevIoctlClient*, Client> clients;
@@ -119,9 +121,6 @@ struct UsbfsBed::State {
 
     explicit State(Simulator& owner) : simulator(owner) {}
 
-    // Every request is answered on umockdev's thread, never with the mutex held while the
-    // simulator is asked, so that the topology observer (called with the simulator locked) may
-    // take the mutex.
     void record(int deviceId, const std::string& text)
     {
         std::lock_guard lock(mutex);
