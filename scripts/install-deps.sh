@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libusb-dev
   qt6-charts-dev libqt6opengl6-dev
   libgtest-dev libgmock-dev libboost-dev libbenchmark-dev
+  umockdev libumockdev-dev
   fonts-dejavu-core
 )
 

@@ -14,9 +14,11 @@ namespace sim {
 
 // Negative results that the USB library reports.
 namespace UsbError {
+inline constexpr int NoEntry = -2;
 inline constexpr int Io = -5;
 inline constexpr int Busy = -16;
 inline constexpr int NoDevice = -19;
+inline constexpr int Invalid = -22;
 inline constexpr int TimedOut = -110;
 }
 
@@ -100,7 +102,8 @@ private:
     std::map<int, StreamHandler> streams_;
     Devices devices_;
     std::optional<std::vector<std::uint8_t>> pendingReply_;
-    int configuration_ = 0;
+    // The kernel gives a new device its first configuration.
+    int configuration_ = 1;
     int transferCount_ = 0;
     int exchangeCount_ = 0;
     bool connected_ = true;

@@ -1,6 +1,8 @@
 #include "sim/Simulator.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <map>
 
 #include <usb.h>
@@ -12,14 +14,54 @@ namespace sim {
 namespace {
 constexpr std::uint16_t ControllerVendor = 0x0451;
 constexpr std::uint16_t ControllerProduct = 0x9001;
+constexpr int ControllerInterface = 0;
+constexpr int NoHandle = 0;
+
+// A device the library can open while it scans the bus, so that it is listed.
+bool listable(const SimDevice& device)
+{
+    return !device.controller
+        || (device.controller->connected() && !device.controller->faults.openFails);
+}
+
+void fillDescriptor(usb_device_descriptor& descriptor, const UsbDeviceLayout& layout)
+{
+    const std::vector<std::uint8_t> bytes = deviceDescriptor(layout);
+    const auto word = [&bytes](int at) {
+        return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+    };
+    descriptor.bLength = bytes[0];
+    descriptor.bDescriptorType = bytes[1];
+    descriptor.bcdUSB = word(2);
+    descriptor.bDeviceClass = bytes[4];
+    descriptor.bDeviceSubClass = bytes[5];
+    descriptor.bDeviceProtocol = bytes[6];
+    descriptor.bMaxPacketSize0 = bytes[7];
+    descriptor.idVendor = word(8);
+    descriptor.idProduct = word(10);
+    descriptor.bcdDevice = word(12);
+    descriptor.iManufacturer = bytes[14];
+    descriptor.iProduct = bytes[15];
+    descriptor.iSerialNumber = bytes[16];
+    descriptor.bNumConfigurations = bytes[17];
+}
+}
+
+UsbDeviceLayout SimDevice::layout() const
+{
+    return controller ? controllerLayout() : otherDeviceLayout(vendor, product);
 }
 
 struct Simulator::State {
     std::vector<std::vector<SimDevice>> topology;
     int nextDeviceId = 1;
-    // The libusb view of the last enumeration.
-    std::vector<std::unique_ptr<usb_bus>> busList;
-    std::vector<std::unique_ptr<struct usb_device>> deviceList;
+    // The libusb view, as the enumerations left it.
+    struct ListedBus {
+        int index = 0; // in the topology
+        std::unique_ptr<usb_bus> bus;
+        std::vector<std::unique_ptr<struct usb_device>> devices;
+    };
+    std::vector<ListedBus> listed;
     std::map<const struct usb_device*, int> deviceIds;
     struct Handle {
         int deviceId = 0;
@@ -28,6 +70,7 @@ struct Simulator::State {
     std::map<int, Handle> handles;
     int nextHandle = 1;
     std::vector<Transfer> traffic;
+    std::function<void()> observer;
 
     const SimDevice* device(int id) const
     {
@@ -37,13 +80,101 @@ struct Simulator::State {
                     return &device;
         return nullptr;
     }
-    std::shared_ptr<SimController> controllerOf(int handle) const
+    const SimDevice* deviceOf(int handle) const
     {
         const auto found = handles.find(handle);
-        if (found == handles.end())
-            return nullptr;
-        const SimDevice* owner = device(found->second.deviceId);
+        return found == handles.end() ? nullptr : device(found->second.deviceId);
+    }
+    std::shared_ptr<SimController> controllerOf(int handle) const
+    {
+        const SimDevice* owner = deviceOf(handle);
         return owner ? owner->controller : nullptr;
+    }
+    // Whether a handle of the device other than the given one holds its interface; handle 0
+    // asks about every handle.
+    bool claimedElsewhere(int deviceId, int handle) const
+    {
+        return std::any_of(handles.begin(), handles.end(), [&](const auto& entry) {
+            return entry.first != handle && entry.second.deviceId == deviceId
+                && entry.second.claimed;
+        });
+    }
+
+    ListedBus makeBus(int index) const
+    {
+        ListedBus listedBus{index, std::make_unique<usb_bus>(), {}};
+        std::memset(listedBus.bus.get(), 0, sizeof(usb_bus));
+        std::snprintf(listedBus.bus->dirname, sizeof listedBus.bus->dirname, "%03d", index + 1);
+        listedBus.bus->location = static_cast<std::uint32_t>(index + 1);
+        return listedBus;
+    }
+    std::unique_ptr<struct usb_device> makeDevice(const SimDevice& simDevice, usb_bus* bus)
+    {
+        auto device = std::make_unique<struct usb_device>();
+        std::memset(device.get(), 0, sizeof(struct usb_device));
+        std::snprintf(device->filename, sizeof device->filename, "%03d", simDevice.id);
+        device->bus = bus;
+        device->devnum = static_cast<std::uint8_t>(simDevice.id);
+        fillDescriptor(device->descriptor, simDevice.layout());
+        deviceIds[device.get()] = simDevice.id;
+        return device;
+    }
+    void forgetDevices(ListedBus& listedBus)
+    {
+        for (const auto& device : listedBus.devices)
+            deviceIds.erase(device.get());
+        listedBus.devices.clear();
+    }
+    // Known devices that left the bus leave the list; new ones go in front, in bus order.
+    void rescan(ListedBus& listedBus)
+    {
+        std::vector<const SimDevice*> present;
+        if (listedBus.index < static_cast<int>(topology.size()))
+            for (const SimDevice& device : topology[listedBus.index])
+                if (listable(device))
+                    present.push_back(&device);
+        const auto isPresent = [&](int id) {
+            return std::any_of(present.begin(), present.end(),
+                               [id](const SimDevice* device) { return device->id == id; });
+        };
+        std::erase_if(listedBus.devices, [&](const std::unique_ptr<struct usb_device>& device) {
+            const bool gone = !isPresent(deviceIds.at(device.get()));
+            if (gone)
+                deviceIds.erase(device.get());
+            return gone;
+        });
+        const auto isListed = [&](int id) {
+            return std::any_of(listedBus.devices.begin(), listedBus.devices.end(),
+                               [&](const auto& device) { return deviceIds.at(device.get()) == id; });
+        };
+        std::vector<std::unique_ptr<struct usb_device>> fresh;
+        for (const SimDevice* device : present)
+            if (!isListed(device->id))
+                fresh.push_back(makeDevice(*device, listedBus.bus.get()));
+        listedBus.devices.insert(listedBus.devices.begin(), std::make_move_iterator(fresh.begin()),
+                                 std::make_move_iterator(fresh.end()));
+    }
+    void relink()
+    {
+        usb_bus* previousBus = nullptr;
+        for (ListedBus& listedBus : listed) {
+            usb_bus* bus = listedBus.bus.get();
+            bus->prev = previousBus;
+            bus->next = nullptr;
+            if (previousBus)
+                previousBus->next = bus;
+            previousBus = bus;
+            struct usb_device* previousDevice = nullptr;
+            bus->devices = listedBus.devices.empty() ? nullptr : listedBus.devices.front().get();
+            for (const auto& entry : listedBus.devices) {
+                struct usb_device* device = entry.get();
+                device->prev = previousDevice;
+                device->next = nullptr;
+                if (previousDevice)
+                    previousDevice->next = device;
+                previousDevice = device;
+            }
+        }
     }
 };
 
@@ -72,12 +203,14 @@ void Simulator::clear()
 {
     std::lock_guard lock(mutex_);
     state_->topology.clear();
+    topologyChanged();
 }
 
 int Simulator::addBus()
 {
     std::lock_guard lock(mutex_);
     state_->topology.emplace_back();
+    topologyChanged();
     return static_cast<int>(state_->topology.size()) - 1;
 }
 
@@ -88,6 +221,7 @@ std::shared_ptr<SimController> Simulator::addController(int bus, ControllerSetti
     fillDemoConfiguration(*controller);
     state_->topology.at(bus).push_back(
         {ControllerVendor, ControllerProduct, controller, state_->nextDeviceId++});
+    topologyChanged();
     return controller;
 }
 
@@ -95,6 +229,7 @@ void Simulator::addOtherDevice(int bus, std::uint16_t vendor, std::uint16_t prod
 {
     std::lock_guard lock(mutex_);
     state_->topology.at(bus).push_back({vendor, product, nullptr, state_->nextDeviceId++});
+    topologyChanged();
 }
 
 std::shared_ptr<SimController> Simulator::controller() const
@@ -105,6 +240,31 @@ std::shared_ptr<SimController> Simulator::controller() const
             if (device.controller)
                 return device.controller;
     return nullptr;
+}
+
+std::vector<std::vector<SimDevice>> Simulator::topology() const
+{
+    std::lock_guard lock(mutex_);
+    return state_->topology;
+}
+
+void Simulator::setTopologyObserver(std::function<void()> observer)
+{
+    std::lock_guard lock(mutex_);
+    state_->observer = std::move(observer);
+}
+
+void Simulator::topologyChanged()
+{
+    if (state_->observer)
+        state_->observer();
+}
+
+bool Simulator::attached(int deviceId) const
+{
+    std::lock_guard lock(mutex_);
+    const SimDevice* device = state_->device(deviceId);
+    return device && (!device->controller || device->controller->connected());
 }
 
 std::vector<Transfer> Simulator::traffic() const
@@ -127,61 +287,50 @@ int Simulator::openHandleCount() const
 
 void Simulator::findBusses()
 {
+    std::lock_guard lock(mutex_);
+    State& state = *state_;
+    const int count = static_cast<int>(state.topology.size());
+    std::erase_if(state.listed, [&](State::ListedBus& listedBus) {
+        const bool gone = listedBus.index >= count;
+        if (gone)
+            state.forgetDevices(listedBus);
+        return gone;
+    });
+    std::vector<State::ListedBus> fresh;
+    for (int index = 0; index < count; ++index)
+        if (std::none_of(state.listed.begin(), state.listed.end(),
+                         [index](const State::ListedBus& b) { return b.index == index; }))
+            fresh.push_back(state.makeBus(index));
+    state.listed.insert(state.listed.begin(), std::make_move_iterator(fresh.begin()),
+                        std::make_move_iterator(fresh.end()));
+    state.relink();
 }
 
-// Takes a snapshot of the attached devices as libusb structures; a disconnected controller
-// no longer appears.
 void Simulator::findDevices()
 {
     std::lock_guard lock(mutex_);
-    State& state = *state_;
-    state.busList.clear();
-    state.deviceList.clear();
-    state.deviceIds.clear();
-    usb_bus* previousBus = nullptr;
-    for (std::size_t b = 0; b < state.topology.size(); ++b) {
-        auto bus = std::make_unique<usb_bus>();
-        std::memset(bus.get(), 0, sizeof(usb_bus));
-        std::snprintf(bus->dirname, sizeof bus->dirname, "%03zu", b + 1);
-        struct usb_device* previousDevice = nullptr;
-        for (const SimDevice& simDevice : state.topology[b]) {
-            if (simDevice.controller && !simDevice.controller->connected())
-                continue;
-            auto device = std::make_unique<struct usb_device>();
-            std::memset(device.get(), 0, sizeof(struct usb_device));
-            device->descriptor.idVendor = simDevice.vendor;
-            device->descriptor.idProduct = simDevice.product;
-            device->bus = bus.get();
-            device->prev = previousDevice;
-            if (previousDevice)
-                previousDevice->next = device.get();
-            else
-                bus->devices = device.get();
-            previousDevice = device.get();
-            state.deviceIds[device.get()] = simDevice.id;
-            state.deviceList.push_back(std::move(device));
-        }
-        bus->prev = previousBus;
-        if (previousBus)
-            previousBus->next = bus.get();
-        previousBus = bus.get();
-        state.busList.push_back(std::move(bus));
-    }
+    for (State::ListedBus& listedBus : state_->listed)
+        state_->rescan(listedBus);
+    state_->relink();
 }
 
 usb_bus* Simulator::busses()
 {
     std::lock_guard lock(mutex_);
-    return state_->busList.empty() ? nullptr : state_->busList.front().get();
+    return state_->listed.empty() ? nullptr : state_->listed.front().bus.get();
 }
 
 int Simulator::open(const struct usb_device* usbDevice)
 {
     std::lock_guard lock(mutex_);
     const auto id = state_->deviceIds.find(usbDevice);
-    if (id == state_->deviceIds.end())
-        return 0;
-    const SimDevice* device = state_->device(id->second);
+    return id == state_->deviceIds.end() ? 0 : openDevice(id->second);
+}
+
+int Simulator::openDevice(int deviceId)
+{
+    std::lock_guard lock(mutex_);
+    const SimDevice* device = state_->device(deviceId);
     if (!device || (device->controller
                     && (!device->controller->connected() || device->controller->faults.openFails)))
         return 0;
@@ -199,22 +348,29 @@ int Simulator::close(int handle)
 int Simulator::setConfiguration(int handle, int configuration)
 {
     std::lock_guard lock(mutex_);
+    const SimDevice* device = state_->deviceOf(handle);
     const auto controller = state_->controllerOf(handle);
     if (!controller || !controller->connected())
         return UsbError::NoDevice;
-    if (controller->faults.configurationRefused)
+    if (controller->faults.configurationRefused || state_->claimedElsewhere(device->id, NoHandle))
         return UsbError::Busy;
+    if (!findConfiguration(device->layout(), configuration))
+        return UsbError::Invalid;
     controller->setConfiguration(configuration);
     return 0;
 }
 
-int Simulator::claimInterface(int handle, int /*interface*/)
+int Simulator::claimInterface(int handle, int interface)
 {
     std::lock_guard lock(mutex_);
+    const SimDevice* device = state_->deviceOf(handle);
     const auto controller = state_->controllerOf(handle);
     if (!controller || !controller->connected())
         return UsbError::NoDevice;
-    if (controller->faults.interfaceBusy)
+    if (interface != ControllerInterface
+        || !findConfiguration(device->layout(), controller->configuration()))
+        return UsbError::NoEntry;
+    if (controller->faults.interfaceBusy || state_->claimedElsewhere(device->id, handle))
         return UsbError::Busy;
     state_->handles[handle].claimed = true;
     return 0;
@@ -223,10 +379,13 @@ int Simulator::claimInterface(int handle, int /*interface*/)
 int Simulator::releaseInterface(int handle, int /*interface*/)
 {
     std::lock_guard lock(mutex_);
-    const auto found = state_->handles.find(handle);
-    if (found == state_->handles.end() || !found->second.claimed)
+    const auto controller = state_->controllerOf(handle);
+    if (!controller || !controller->connected())
         return UsbError::NoDevice;
-    found->second.claimed = false;
+    State::Handle& owner = state_->handles[handle];
+    if (!owner.claimed)
+        return UsbError::Invalid;
+    owner.claimed = false;
     return 0;
 }
 
@@ -235,8 +394,9 @@ int Simulator::bulkWrite(int handle, int endpoint, const char* bytes, int size, 
     std::lock_guard lock(mutex_);
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes);
     Transfer transfer{Transfer::Direction::Out, endpoint, {data, data + size}, size, timeout, 0};
-    const auto controller = state_->controllerOf(handle);
-    transfer.result = controller ? controller->write(endpoint, data, size) : UsbError::NoDevice;
+    transfer.result = refusedTransfer(handle, endpoint);
+    if (transfer.result == 0)
+        transfer.result = state_->controllerOf(handle)->write(endpoint, data, size);
     state_->traffic.push_back(transfer);
     return transfer.result;
 }
@@ -245,12 +405,29 @@ int Simulator::bulkRead(int handle, int endpoint, char* bytes, int size, int tim
 {
     std::lock_guard lock(mutex_);
     Transfer transfer{Transfer::Direction::In, endpoint, {}, size, timeout, 0};
-    const auto controller = state_->controllerOf(handle);
-    transfer.result = controller
-        ? controller->read(endpoint, reinterpret_cast<std::uint8_t*>(bytes), size, transfer.bytes)
-        : UsbError::NoDevice;
+    transfer.result = refusedTransfer(handle, endpoint);
+    if (transfer.result == 0)
+        transfer.result = state_->controllerOf(handle)->read(
+            endpoint, reinterpret_cast<std::uint8_t*>(bytes), size, transfer.bytes);
     state_->traffic.push_back(transfer);
     return transfer.result;
+}
+
+// The kernel takes a transfer only to an endpoint of the current configuration, on an interface
+// no other handle holds; it claims the interface for the handle if that has not.
+int Simulator::refusedTransfer(int handle, int endpoint)
+{
+    const SimDevice* device = state_->deviceOf(handle);
+    if (!device || !device->controller)
+        return UsbError::NoDevice;
+    if (!device->controller->connected())
+        return 0; // the controller itself answers that it is gone
+    if (!hasEndpoint(device->layout(), device->controller->configuration(), endpoint))
+        return UsbError::NoEntry;
+    if (state_->claimedElsewhere(device->id, handle))
+        return UsbError::Busy;
+    state_->handles[handle].claimed = true;
+    return 0;
 }
 
 } // namespace sim

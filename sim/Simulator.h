@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
 
 #include "sim/SimController.h"
 #include "sim/Transfer.h"
+#include "sim/UsbDescriptors.h"
 
 struct usb_bus;
 struct usb_device;
@@ -18,7 +20,10 @@ struct SimDevice {
     std::uint16_t vendor = 0;
     std::uint16_t product = 0;
     std::shared_ptr<SimController> controller; // null for other devices
+    // Unique in the process; also the device's number and node name on its bus.
     int id = 0;
+
+    UsbDeviceLayout layout() const;
 };
 
 // The simulated USB world behind the libusb 0.1 functions: busses, devices, open handles and a
@@ -37,16 +42,30 @@ public:
     // The first controller of the topology, or null.
     std::shared_ptr<SimController> controller() const;
 
+    // Every bus with its devices, in the order they were attached.
+    std::vector<std::vector<SimDevice>> topology() const;
+    // Called after every change of busses or devices; sim/UsbfsBed.cpp mirrors them as device
+    // nodes. It runs with the simulator locked.
+    void setTopologyObserver(std::function<void()> observer);
+    // A device is attached until it is removed or, for a controller, unplugged.
+    bool attached(int deviceId) const;
+
     std::vector<Transfer> traffic() const;
     void clearTraffic();
     int openHandleCount() const;
 
-    // Entry points of the libusb functions (sim/SimUsb.cpp).
+    // Entry points of the libusb functions (sim/SimUsb.cpp). The bus and device lists behave as
+    // libusb 0.1 keeps them: a device it cannot open is not listed, busses and devices it knew
+    // keep their place, and new ones go in front of them.
     void findBusses();
     void findDevices();
     usb_bus* busses();
     // Handles are numbers above 0; 0 means the device did not open.
     int open(const struct usb_device* device);
+    int openDevice(int deviceId);
+    // The requests below answer as the kernel's USB device interface does, with a negative
+    // error number: an interface is claimed by one handle at a time, and no configuration can be
+    // set while any handle holds it.
     int close(int handle);
     int setConfiguration(int handle, int configuration);
     int claimInterface(int handle, int interface);
@@ -56,6 +75,8 @@ public:
 
 private:
     Simulator();
+    void topologyChanged();
+    int refusedTransfer(int handle, int endpoint);
     struct State;
     std::unique_ptr<State> state_;
     mutable std::recursive_mutex mutex_;
