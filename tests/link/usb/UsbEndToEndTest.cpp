@@ -8,6 +8,7 @@
 
 #include "link/ConfigTasks.h"
 #include "link/DeviceTask.h"
+#include "link/FirmwareTask.h"
 #include "link/Packet.h"
 #include "usb/UsbBus.h"
 
@@ -363,4 +364,43 @@ TEST_F(UsbEndToEnd, AControllerPluggedInLaterIsListedFirstAndReopenedFromThen)
     EXPECT_EQ(connection->identityWord0(), 0x2001);
     EXPECT_TRUE(notifier.lines().empty());
     EXPECT_EQ(openHandles(), 1);
+}
+
+namespace {
+std::shared_ptr<const FirmwareImage> firmwareImage(int size)
+{
+    auto image = std::make_shared<FirmwareImage>(static_cast<std::size_t>(size));
+    for (int i = 0; i < size; ++i)
+        (*image)[i] = static_cast<std::uint8_t>(i * 13 + i / 256 + 5);
+    return image;
+}
+}
+
+TEST_F(UsbEndToEnd, AFirmwareLoadLeavesTheImageInTheFlashAndTheConnectionOpen)
+{
+    notifier.image = firmwareImage(1000);
+    auto c = context();
+    loadFirmware(c);
+    EXPECT_EQ(controller()->devices().flash.read(0, 1000), *notifier.image);
+    EXPECT_EQ(controller()->devices().flash.read(1000, 16), std::vector<std::uint8_t>(16, 0xFF));
+    EXPECT_EQ(notifier.log().back(), "Загрузка программного обеспечения завершена");
+    EXPECT_TRUE(connection->isOpen());
+}
+
+TEST_F(UsbEndToEnd, WithoutWorkingFirmwareTheImageIsStreamedToEndpointSixInConfigurationOne)
+{
+    controller()->settings.firmwareRuns = false;
+    notifier.image = firmwareImage(100);
+    auto c = context();
+    loadFirmware(c);
+    EXPECT_EQ(notifier.log(), (Lines{"Error: -110", "Процесс загрузки ПО (boot_mode) запущен",
+                                     "Процесс загрузки ПО (boot_mode) завершен"}));
+    std::vector<int> pieces;
+    for (const sim::Transfer& transfer : sent())
+        if (transfer.endpoint == 6)
+            pieces.push_back(static_cast<int>(transfer.bytes.size()));
+    EXPECT_EQ(pieces, (std::vector<int>{64, 36}));
+    EXPECT_EQ(controller()->configuration(), 1);
+    EXPECT_EQ(controller()->devices().bootLoader.received(), *notifier.image);
+    EXPECT_FALSE(connection->isOpen());
 }
