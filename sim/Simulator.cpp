@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <thread>
 
 #include <usb.h>
 
@@ -28,6 +29,7 @@ struct Simulator::State {
     std::map<int, Handle> handles;
     int nextHandle = 1;
     std::vector<Transfer> traffic;
+    std::function<void(const Transfer&)> observer;
 
     const SimDevice* device(int id) const
     {
@@ -66,6 +68,7 @@ void Simulator::reset()
     addBus();
     addController(0);
     state_->traffic.clear();
+    state_->observer = nullptr;
 }
 
 void Simulator::clear()
@@ -107,10 +110,59 @@ std::shared_ptr<SimController> Simulator::controller() const
     return nullptr;
 }
 
+void Simulator::forEachController(const std::function<void(SimController&)>& change)
+{
+    std::lock_guard lock(mutex_);
+    for (const auto& bus : state_->topology)
+        for (const SimDevice& device : bus)
+            if (device.controller)
+                change(*device.controller);
+}
+
 std::vector<Transfer> Simulator::traffic() const
 {
     std::lock_guard lock(mutex_);
     return state_->traffic;
+}
+
+std::vector<Transfer> Simulator::trafficFrom(std::size_t from) const
+{
+    std::lock_guard lock(mutex_);
+    const auto& traffic = state_->traffic;
+    if (from >= traffic.size())
+        return {};
+    return {traffic.begin() + static_cast<std::ptrdiff_t>(from), traffic.end()};
+}
+
+std::size_t Simulator::trafficCount() const
+{
+    std::lock_guard lock(mutex_);
+    return state_->traffic.size();
+}
+
+void Simulator::setTrafficObserver(std::function<void(const Transfer&)> observer)
+{
+    std::lock_guard lock(mutex_);
+    state_->observer = std::move(observer);
+}
+
+void Simulator::record(const Transfer& transfer)
+{
+    state_->traffic.push_back(transfer);
+    if (state_->observer)
+        state_->observer(transfer);
+}
+
+void Simulator::waitLatency(int handle)
+{
+    std::chrono::microseconds latency{0};
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto controller = state_->controllerOf(handle))
+            latency = controller->faults.latency;
+    }
+    if (latency.count() > 0)
+        std::this_thread::sleep_for(latency);
 }
 
 void Simulator::clearTraffic()
@@ -202,8 +254,10 @@ int Simulator::setConfiguration(int handle, int configuration)
     const auto controller = state_->controllerOf(handle);
     if (!controller || !controller->connected())
         return UsbError::NoDevice;
-    if (controller->faults.configurationRefused)
+    if (controller->faults.configurationRefused) {
+        controller->faults.configurationRefused = !controller->faults.connectionFaultsOnce;
         return UsbError::Busy;
+    }
     controller->setConfiguration(configuration);
     return 0;
 }
@@ -214,8 +268,10 @@ int Simulator::claimInterface(int handle, int /*interface*/)
     const auto controller = state_->controllerOf(handle);
     if (!controller || !controller->connected())
         return UsbError::NoDevice;
-    if (controller->faults.interfaceBusy)
+    if (controller->faults.interfaceBusy) {
+        controller->faults.interfaceBusy = !controller->faults.connectionFaultsOnce;
         return UsbError::Busy;
+    }
     state_->handles[handle].claimed = true;
     return 0;
 }
@@ -232,12 +288,13 @@ int Simulator::releaseInterface(int handle, int /*interface*/)
 
 int Simulator::bulkWrite(int handle, int endpoint, const char* bytes, int size, int timeout)
 {
+    waitLatency(handle);
     std::lock_guard lock(mutex_);
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes);
     Transfer transfer{Transfer::Direction::Out, endpoint, {data, data + size}, size, timeout, 0};
     const auto controller = state_->controllerOf(handle);
     transfer.result = controller ? controller->write(endpoint, data, size) : UsbError::NoDevice;
-    state_->traffic.push_back(transfer);
+    record(transfer);
     return transfer.result;
 }
 
@@ -249,7 +306,7 @@ int Simulator::bulkRead(int handle, int endpoint, char* bytes, int size, int tim
     transfer.result = controller
         ? controller->read(endpoint, reinterpret_cast<std::uint8_t*>(bytes), size, transfer.bytes)
         : UsbError::NoDevice;
-    state_->traffic.push_back(transfer);
+    record(transfer);
     return transfer.result;
 }
 

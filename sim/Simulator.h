@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -37,8 +38,17 @@ public:
     // The first controller of the topology, or null.
     std::shared_ptr<SimController> controller() const;
 
+    // Runs a change on every controller under the simulator's lock, so settings and faults can
+    // change while the terminal's worker talks to the controllers.
+    void forEachController(const std::function<void(SimController&)>& change);
+
     std::vector<Transfer> traffic() const;
+    // The record from transfer number `from` on, and its length: a viewer takes only what is new.
+    std::vector<Transfer> trafficFrom(std::size_t from) const;
+    std::size_t trafficCount() const;
     void clearTraffic();
+    // Called with each transfer as it is recorded, under the simulator's lock; empty to stop.
+    void setTrafficObserver(std::function<void(const Transfer&)> observer);
     int openHandleCount() const;
 
     // Entry points of the libusb functions (sim/SimUsb.cpp).
@@ -56,6 +66,10 @@ public:
 
 private:
     Simulator();
+    void record(const Transfer& transfer);
+    // Sleeps for the controller's latency without holding the lock, so the control interface
+    // answers at once during a slow exchange.
+    void waitLatency(int handle);
     struct State;
     std::unique_ptr<State> state_;
     mutable std::recursive_mutex mutex_;
