@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -381,6 +382,8 @@ void SimPanel::refresh()
         for (const sim::Transfer& transfer : transfers)
             lines << trafficText(transfer);
         traffic_->appendPlainText(lines.join(u'\n'));
+        // Newest last and read from its start: direction, endpoint and result come first.
+        traffic_->horizontalScrollBar()->setValue(0);
         shownTransfers_ += transfers.size();
     }
     bool connected = false;
