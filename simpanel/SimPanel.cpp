@@ -13,10 +13,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -383,7 +383,10 @@ void SimPanel::refresh()
             lines << trafficText(transfer);
         traffic_->appendPlainText(lines.join(u'\n'));
         // Newest last and read from its start: direction, endpoint and result come first.
-        traffic_->horizontalScrollBar()->setValue(0);
+        QTextCursor cursor = traffic_->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        cursor.movePosition(QTextCursor::StartOfBlock);
+        traffic_->setTextCursor(cursor);
         shownTransfers_ += transfers.size();
     }
     bool connected = false;
