@@ -243,6 +243,11 @@ void TFDevice::buildTreePanel()
     resizeDocks({PanelDev}, {TreePanelWidth}, Qt::Horizontal);
 }
 
+QDockWidget* TFDevice::addToolPanel(const QString& title, const char* name, QWidget* content)
+{
+    return addPanel(title, name, content, Qt::RightDockWidgetArea);
+}
+
 // A panel that can float and be docked again at its own side, but not be closed.
 QDockWidget* TFDevice::addPanel(const QString& title, const char* name, QWidget* content,
                                 Qt::DockWidgetArea area)

@@ -70,6 +70,8 @@ public:
     WindowRegistry& registry() { return registry_; }
     TaskEvents& taskEvents() { return device_->events(); }
     QMdiArea* clientArea() const { return mdi_; }
+    // A further panel at the right side, for a program that brings its own tools.
+    QDockWidget* addToolPanel(const QString& title, const char* name, QWidget* content);
 
 protected:
     // FormClose.

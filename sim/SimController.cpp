@@ -1,7 +1,6 @@
 #include "sim/SimController.h"
 
 #include <algorithm>
-#include <thread>
 
 #include "sim/Parts.h"
 
@@ -69,15 +68,13 @@ std::optional<int> SimController::injectedResult()
     const auto found = faults.transferResults.find(number);
     if (found != faults.transferResults.end())
         return found->second;
-    return std::nullopt;
+    return faults.everyTransferResult;
 }
 
 int SimController::write(int endpoint, const std::uint8_t* bytes, int size)
 {
     if (const std::optional<int> injected = injectedResult())
         return *injected;
-    if (faults.latency.count() > 0)
-        std::this_thread::sleep_for(faults.latency);
     if (const auto stream = streams_.find(endpoint); stream != streams_.end())
         return stream->second(bytes, size);
     if (endpoint != RequestEndpoint)

@@ -51,7 +51,11 @@ struct Faults {
     // Transfer number (counted from 0 over all transfers to this controller) -> its result.
     std::map<int, int> transferResults;
     std::optional<int> disconnectAfterExchanges;
-    std::chrono::microseconds latency{0};    // real delay per exchange
+    // The result of every transfer, when set (a controller that always times out, say).
+    std::optional<int> everyTransferResult;
+    // The configuration refusal and the busy interface hold for one attempt, then clear.
+    bool connectionFaultsOnce = false;
+    std::chrono::microseconds latency{0};    // real delay per exchange, outside the simulator's lock
     // Rewrites any reply before it is sent (request, reply): a controller that misbehaves at will.
     std::function<void(const Request&, std::vector<std::uint8_t>&)> replyFilter;
 };
@@ -82,6 +86,11 @@ public:
     const ConfigMemory& configMemory() const { return devices_.configMemory; }
 
     bool connected() const { return connected_; }
+    // Plugs the controller into its bus or pulls it out.
+    void setConnected(bool connected) { connected_ = connected; }
+    // Transfers and answered exchanges so far, to arm a fault counted from now.
+    int transferCount() const { return transferCount_; }
+    int exchangeCount() const { return exchangeCount_; }
     int configuration() const { return configuration_; }
     void setConfiguration(int configuration) { configuration_ = configuration; }
 

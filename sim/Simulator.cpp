@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 #include <map>
+#include <thread>
 
 #include <usb.h>
 
@@ -70,7 +71,8 @@ struct Simulator::State {
     std::map<int, Handle> handles;
     int nextHandle = 1;
     std::vector<Transfer> traffic;
-    std::function<void()> observer;
+    std::function<void()> topologyObserver;
+    std::function<void(const Transfer&)> trafficObserver;
 
     const SimDevice* device(int id) const
     {
@@ -197,6 +199,7 @@ void Simulator::reset()
     addBus();
     addController(0);
     state_->traffic.clear();
+    state_->trafficObserver = nullptr;
 }
 
 void Simulator::clear()
@@ -251,13 +254,13 @@ std::vector<std::vector<SimDevice>> Simulator::topology() const
 void Simulator::setTopologyObserver(std::function<void()> observer)
 {
     std::lock_guard lock(mutex_);
-    state_->observer = std::move(observer);
+    state_->topologyObserver = std::move(observer);
 }
 
 void Simulator::topologyChanged()
 {
-    if (state_->observer)
-        state_->observer();
+    if (state_->topologyObserver)
+        state_->topologyObserver();
 }
 
 bool Simulator::attached(int deviceId) const
@@ -267,10 +270,59 @@ bool Simulator::attached(int deviceId) const
     return device && (!device->controller || device->controller->connected());
 }
 
+void Simulator::forEachController(const std::function<void(SimController&)>& change)
+{
+    std::lock_guard lock(mutex_);
+    for (const auto& bus : state_->topology)
+        for (const SimDevice& device : bus)
+            if (device.controller)
+                change(*device.controller);
+}
+
 std::vector<Transfer> Simulator::traffic() const
 {
     std::lock_guard lock(mutex_);
     return state_->traffic;
+}
+
+std::vector<Transfer> Simulator::trafficFrom(std::size_t from) const
+{
+    std::lock_guard lock(mutex_);
+    const auto& traffic = state_->traffic;
+    if (from >= traffic.size())
+        return {};
+    return {traffic.begin() + static_cast<std::ptrdiff_t>(from), traffic.end()};
+}
+
+std::size_t Simulator::trafficCount() const
+{
+    std::lock_guard lock(mutex_);
+    return state_->traffic.size();
+}
+
+void Simulator::setTrafficObserver(std::function<void(const Transfer&)> observer)
+{
+    std::lock_guard lock(mutex_);
+    state_->trafficObserver = std::move(observer);
+}
+
+void Simulator::record(const Transfer& transfer)
+{
+    state_->traffic.push_back(transfer);
+    if (state_->trafficObserver)
+        state_->trafficObserver(transfer);
+}
+
+void Simulator::waitLatency(int handle)
+{
+    std::chrono::microseconds latency{0};
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto controller = state_->controllerOf(handle))
+            latency = controller->faults.latency;
+    }
+    if (latency.count() > 0)
+        std::this_thread::sleep_for(latency);
 }
 
 void Simulator::clearTraffic()
@@ -352,7 +404,11 @@ int Simulator::setConfiguration(int handle, int configuration)
     const auto controller = state_->controllerOf(handle);
     if (!controller || !controller->connected())
         return UsbError::NoDevice;
-    if (controller->faults.configurationRefused || state_->claimedElsewhere(device->id, NoHandle))
+    if (controller->faults.configurationRefused) {
+        controller->faults.configurationRefused = !controller->faults.connectionFaultsOnce;
+        return UsbError::Busy;
+    }
+    if (state_->claimedElsewhere(device->id, NoHandle))
         return UsbError::Busy;
     if (!findConfiguration(device->layout(), configuration))
         return UsbError::Invalid;
@@ -370,7 +426,11 @@ int Simulator::claimInterface(int handle, int interface)
     if (interface != ControllerInterface
         || !findConfiguration(device->layout(), controller->configuration()))
         return UsbError::NoEntry;
-    if (controller->faults.interfaceBusy || state_->claimedElsewhere(device->id, handle))
+    if (controller->faults.interfaceBusy) {
+        controller->faults.interfaceBusy = !controller->faults.connectionFaultsOnce;
+        return UsbError::Busy;
+    }
+    if (state_->claimedElsewhere(device->id, handle))
         return UsbError::Busy;
     state_->handles[handle].claimed = true;
     return 0;
@@ -391,13 +451,14 @@ int Simulator::releaseInterface(int handle, int /*interface*/)
 
 int Simulator::bulkWrite(int handle, int endpoint, const char* bytes, int size, int timeout)
 {
+    waitLatency(handle);
     std::lock_guard lock(mutex_);
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes);
     Transfer transfer{Transfer::Direction::Out, endpoint, {data, data + size}, size, timeout, 0};
     transfer.result = refusedTransfer(handle, endpoint);
     if (transfer.result == 0)
         transfer.result = state_->controllerOf(handle)->write(endpoint, data, size);
-    state_->traffic.push_back(transfer);
+    record(transfer);
     return transfer.result;
 }
 
@@ -409,7 +470,7 @@ int Simulator::bulkRead(int handle, int endpoint, char* bytes, int size, int tim
     if (transfer.result == 0)
         transfer.result = state_->controllerOf(handle)->read(
             endpoint, reinterpret_cast<std::uint8_t*>(bytes), size, transfer.bytes);
-    state_->traffic.push_back(transfer);
+    record(transfer);
     return transfer.result;
 }
 

@@ -49,9 +49,17 @@ public:
     void setTopologyObserver(std::function<void()> observer);
     // A device is attached until it is removed or, for a controller, unplugged.
     bool attached(int deviceId) const;
+    // Runs a change on every controller under the simulator's lock, so settings and faults can
+    // change while the terminal's worker talks to the controllers.
+    void forEachController(const std::function<void(SimController&)>& change);
 
     std::vector<Transfer> traffic() const;
+    // The record from transfer number `from` on, and its length: a viewer takes only what is new.
+    std::vector<Transfer> trafficFrom(std::size_t from) const;
+    std::size_t trafficCount() const;
     void clearTraffic();
+    // Called with each transfer as it is recorded, under the simulator's lock; empty to stop.
+    void setTrafficObserver(std::function<void(const Transfer&)> observer);
     int openHandleCount() const;
 
     // Entry points of the libusb functions (sim/SimUsb.cpp). The bus and device lists behave as
@@ -77,6 +85,10 @@ private:
     Simulator();
     void topologyChanged();
     int refusedTransfer(int handle, int endpoint);
+    void record(const Transfer& transfer);
+    // Sleeps for the controller's latency without holding the lock, so the control interface
+    // answers at once during a slow exchange.
+    void waitLatency(int handle);
     struct State;
     std::unique_ptr<State> state_;
     mutable std::recursive_mutex mutex_;

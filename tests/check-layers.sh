@@ -13,6 +13,7 @@ declare -A allowed=(
   [editors]="config link ui editors"
   [tasks]="config link ui tasks"
   [shell]="config link ui editors tasks shell"
+  [simpanel]="config link ui editors tasks shell sim simpanel"
 )
 
 status=0
