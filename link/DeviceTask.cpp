@@ -1,6 +1,7 @@
 #include "link/DeviceTask.h"
 
 #include "link/ConfigTasks.h"
+#include "link/Diagnostics.h"
 #include "link/ParameterTasks.h"
 #include "link/TaskContext.h"
 
@@ -66,7 +67,10 @@ void TDevice::runPass()
     if (!task)
         return;
     TaskContext context{usb_, notifier_, clock_};
+    qCDebug(taskLog) << "begins" << taskEventName(*event);
     task(context);
+    qCDebug(taskLog) << "ends" << taskEventName(*event)
+                     << (usb_.isOpen() ? "connection open" : "connection closed");
 }
 
 void TDevice::finish()

@@ -33,6 +33,10 @@ public:
     // of up to bufferSize() bytes into the buffer. Returns the reply length or the negative USB
     // result of the call that failed.
     int exchange(int sendLength, int timeoutMs);
+    // One bulk transfer on the open connection, shown in the USB diagnostics; returns the USB
+    // result. Every transfer of a task goes through these two.
+    int bulkWrite(int endpoint, const std::uint8_t* bytes, int length, int timeoutMs);
+    int bulkRead(int endpoint, std::uint8_t* bytes, int length, int timeoutMs);
 
     std::uint8_t* buffer() { return buffer_.data(); }
     const std::uint8_t* buffer() const { return buffer_.data(); }
@@ -47,6 +51,10 @@ private:
     bool reopenKnownController(int configuration);
     void enumerate(int configuration);
     bool configure(int configuration, const QString& configFailure, const QString& claimFailure);
+    int setConfiguration(int configuration);
+    int claimInterface();
+    // Reports a configuration or claim failure.
+    bool refuse(const QString& failure, int result);
     bool probe();
     bool readIdentity();
     void closeHandleOnly();
