@@ -6,6 +6,7 @@
 #include "link/Myfunc.h"
 #include "link/Notifier.h"
 #include "link/Packet.h"
+#include "link/UsbRights.h"
 
 namespace {
 const QString NotFoundText = QStringLiteral("Контроллер не обнаружен на шине USB");
@@ -90,8 +91,11 @@ void UsbConnection::enumerate(int configuration)
                 return;
         }
     }
-    if (!handle_)
+    if (!handle_) {
         reportText(NotFoundText);
+        if (UsbRights::hiddenControllerRefused())
+            reportText(UsbRights::HintText);
+    }
 }
 
 bool UsbConnection::configure(int configuration, const QString& configFailure,
@@ -120,9 +124,11 @@ int UsbConnection::claimInterface()
     return result;
 }
 
-bool UsbConnection::refuse(const QString& failure, int /*result*/)
+bool UsbConnection::refuse(const QString& failure, int result)
 {
     reportText(failure);
+    if (UsbRights::refused(result))
+        reportText(UsbRights::HintText);
     closeHandleOnly();
     return false;
 }

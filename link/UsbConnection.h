@@ -53,7 +53,7 @@ private:
     bool configure(int configuration, const QString& configFailure, const QString& claimFailure);
     int setConfiguration(int configuration);
     int claimInterface();
-    // Reports a configuration or claim failure.
+    // Reports a configuration or claim failure, with the hint when the rights are missing.
     bool refuse(const QString& failure, int result);
     bool probe();
     bool readIdentity();

@@ -202,6 +202,8 @@ int Simulator::setConfiguration(int handle, int configuration)
     const auto controller = state_->controllerOf(handle);
     if (!controller || !controller->connected())
         return UsbError::NoDevice;
+    if (controller->faults.rightsDenied)
+        return UsbError::NotPermitted;
     if (controller->faults.configurationRefused)
         return UsbError::Busy;
     controller->setConfiguration(configuration);
@@ -214,6 +216,8 @@ int Simulator::claimInterface(int handle, int /*interface*/)
     const auto controller = state_->controllerOf(handle);
     if (!controller || !controller->connected())
         return UsbError::NoDevice;
+    if (controller->faults.rightsDenied)
+        return UsbError::NotPermitted;
     if (controller->faults.interfaceBusy)
         return UsbError::Busy;
     state_->handles[handle].claimed = true;
