@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the terminal needs to build, run and test; only the missing ones.
+# install-deps.sh [package...]: installs the Debian packages the terminal needs to build, run and
+# test, or the packages named; only the missing ones.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,9 @@ packages=(
   libgtest-dev libgmock-dev libboost-dev libbenchmark-dev
   fonts-dejavu-core
 )
+if [ $# -gt 0 ]; then
+  packages=("$@")
+fi
 
 missing=()
 for package in "${packages[@]}"; do
