@@ -2,6 +2,7 @@
 
 #include "link/ConfigTasks.h"
 #include "link/FirmwareTask.h"
+#include "link/Diagnostics.h"
 #include "link/ParameterTasks.h"
 #include "link/StatisticsTasks.h"
 #include "link/TaskContext.h"
@@ -74,7 +75,10 @@ void TDevice::runPass()
     if (!task)
         return;
     TaskContext context{usb_, notifier_, clock_};
+    qCDebug(taskLog) << "begins" << taskEventName(*event);
     task(context);
+    qCDebug(taskLog) << "ends" << taskEventName(*event)
+                     << (usb_.isOpen() ? "connection open" : "connection closed");
 }
 
 void TDevice::finish()

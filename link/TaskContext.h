@@ -13,16 +13,13 @@ struct TaskContext {
     Clock& clock;
 
     // Every report answers false once its window is gone; the task then ends quietly.
-    bool notify(Target target, int code, NotifyValue value)
-    {
-        return notifier.notify(target, code, value);
-    }
+    bool notify(Target target, int code, NotifyValue value);
     bool log(const QString& text)
     {
         return notify(Target::Device, NotifyCode::Text, toNotifyValue(&text));
     }
     bool logError(int value) { return notify(Target::Device, NotifyCode::Error, value); }
-    bool requestClose(Target target) { return notifier.requestClose(target); }
+    bool requestClose(Target target);
     // A failed exchange: log the result, close the window, drop the connection (also when the
     // windows are gone: the connection is broken either way).
     void failExchange(Target window, int result);

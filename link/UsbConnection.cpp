@@ -2,9 +2,11 @@
 
 #include <usb.h>
 
+#include "link/Diagnostics.h"
 #include "link/Myfunc.h"
 #include "link/Notifier.h"
 #include "link/Packet.h"
+#include "link/UsbRights.h"
 
 namespace {
 const QString NotFoundText = QStringLiteral("Контроллер не обнаружен на шине USB");
@@ -18,6 +20,11 @@ constexpr int MalformedReply = -1;
 char* asChars(std::uint8_t* bytes)
 {
     return reinterpret_cast<char*>(bytes);
+}
+
+const char* asChars(const std::uint8_t* bytes)
+{
+    return reinterpret_cast<const char*>(bytes);
 }
 }
 
@@ -56,8 +63,7 @@ bool UsbConnection::reopenKnownController(int configuration)
     handle_ = usb_open(first);
     if (!handle_)
         return false;
-    if (usb_set_configuration(handle_, configuration) < 0
-        || usb_claim_interface(handle_, Usb::Interface) < 0) {
+    if (setConfiguration(configuration) < 0 || claimInterface() < 0) {
         closeHandleOnly();
         return false;
     }
@@ -85,24 +91,46 @@ void UsbConnection::enumerate(int configuration)
                 return;
         }
     }
-    if (!handle_)
+    if (!handle_) {
         reportText(NotFoundText);
+        if (UsbRights::hiddenControllerRefused())
+            reportText(UsbRights::HintText);
+    }
 }
 
 bool UsbConnection::configure(int configuration, const QString& configFailure,
                               const QString& claimFailure)
 {
-    if (usb_set_configuration(handle_, configuration) < 0) {
-        reportText(configFailure);
-        closeHandleOnly();
-        return false;
-    }
-    if (usb_claim_interface(handle_, Usb::Interface) < 0) {
-        reportText(claimFailure);
-        closeHandleOnly();
-        return false;
-    }
+    const int configured = setConfiguration(configuration);
+    if (configured < 0)
+        return refuse(configFailure, configured);
+    const int claimed = claimInterface();
+    if (claimed < 0)
+        return refuse(claimFailure, claimed);
     return true;
+}
+
+int UsbConnection::setConfiguration(int configuration)
+{
+    const int result = usb_set_configuration(handle_, configuration);
+    qCDebug(usbLog) << "configuration" << configuration << "result" << result;
+    return result;
+}
+
+int UsbConnection::claimInterface()
+{
+    const int result = usb_claim_interface(handle_, Usb::Interface);
+    qCDebug(usbLog) << "claim interface" << Usb::Interface << "result" << result;
+    return result;
+}
+
+bool UsbConnection::refuse(const QString& failure, int result)
+{
+    reportText(failure);
+    if (UsbRights::refused(result))
+        reportText(UsbRights::HintText);
+    closeHandleOnly();
+    return false;
 }
 
 void UsbConnection::closeHandleOnly()
@@ -133,11 +161,9 @@ bool UsbConnection::probe()
     std::uint8_t scratch[Usb::ProbeSize] = {};
     setHeaderWord(scratch, 0, static_cast<std::uint16_t>(Command::Probe));
     setHeaderWord(scratch, 1, Usb::ProbeParam);
-    lastResult_ = usb_bulk_write(handle_, Usb::RequestEndpoint, asChars(scratch), Usb::ProbeSize,
-                                 Usb::DefaultTimeoutMs);
+    lastResult_ = bulkWrite(Usb::RequestEndpoint, scratch, Usb::ProbeSize, Usb::DefaultTimeoutMs);
     if (lastResult_ >= 0)
-        lastResult_ = usb_bulk_read(handle_, Usb::ReplyEndpoint, asChars(scratch), Usb::ProbeSize,
-                                    Usb::DefaultTimeoutMs);
+        lastResult_ = bulkRead(Usb::ReplyEndpoint, scratch, Usb::ProbeSize, Usb::DefaultTimeoutMs);
     if (lastResult_ < 0) {
         fail(lastResult_);
         return false;
@@ -172,20 +198,31 @@ bool UsbConnection::readIdentity()
 
 int UsbConnection::exchange(int sendLength, int timeoutMs)
 {
-    lastResult_ = usb_bulk_write(handle_, Usb::RequestEndpoint, asChars(buffer_.data()), sendLength,
-                                 timeoutMs);
+    lastResult_ = bulkWrite(Usb::RequestEndpoint, buffer_.data(), sendLength, timeoutMs);
     if (lastResult_ < 0)
         return lastResult_;
-    lastResult_ = usb_bulk_read(handle_, Usb::ReplyEndpoint, asChars(buffer_.data()), bufferSize(),
-                                timeoutMs);
+    lastResult_ = bulkRead(Usb::ReplyEndpoint, buffer_.data(), bufferSize(), timeoutMs);
     return lastResult_;
 }
 
 int UsbConnection::writeRaw(int endpoint, const std::uint8_t* bytes, int length, int timeoutMs)
 {
-    lastResult_ =
-        usb_bulk_write(handle_, endpoint, reinterpret_cast<const char*>(bytes), length, timeoutMs);
+    lastResult_ = bulkWrite(endpoint, bytes, length, timeoutMs);
     return lastResult_;
+}
+
+int UsbConnection::bulkWrite(int endpoint, const std::uint8_t* bytes, int length, int timeoutMs)
+{
+    const int result = usb_bulk_write(handle_, endpoint, asChars(bytes), length, timeoutMs);
+    qCDebug(usbLog).noquote() << transferLine(TransferDirection::Out, endpoint, length, result, bytes);
+    return result;
+}
+
+int UsbConnection::bulkRead(int endpoint, std::uint8_t* bytes, int length, int timeoutMs)
+{
+    const int result = usb_bulk_read(handle_, endpoint, asChars(bytes), length, timeoutMs);
+    qCDebug(usbLog).noquote() << transferLine(TransferDirection::In, endpoint, length, result, bytes);
+    return result;
 }
 
 std::uint16_t UsbConnection::identityWord0() const
@@ -198,8 +235,7 @@ void UsbConnection::drainAndClose()
     if (!handle_)
         return;
     if (!buffer_.empty())
-        usb_bulk_read(handle_, Usb::ReplyEndpoint, asChars(buffer_.data()), bufferSize(),
-                      Usb::DrainTimeoutMs);
+        bulkRead(Usb::ReplyEndpoint, buffer_.data(), bufferSize(), Usb::DrainTimeoutMs);
     CloseConnection();
 }
 

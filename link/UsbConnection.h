@@ -36,6 +36,10 @@ public:
     // Writes raw bytes, without a header and without a reply, to an OUT endpoint (the boot-mode
     // stream). Returns the USB result.
     int writeRaw(int endpoint, const std::uint8_t* bytes, int length, int timeoutMs);
+    // One bulk transfer on the open connection, shown in the USB diagnostics; returns the USB
+    // result. Every transfer of a task goes through these two.
+    int bulkWrite(int endpoint, const std::uint8_t* bytes, int length, int timeoutMs);
+    int bulkRead(int endpoint, std::uint8_t* bytes, int length, int timeoutMs);
 
     std::uint8_t* buffer() { return buffer_.data(); }
     const std::uint8_t* buffer() const { return buffer_.data(); }
@@ -50,6 +54,10 @@ private:
     bool reopenKnownController(int configuration);
     void enumerate(int configuration);
     bool configure(int configuration, const QString& configFailure, const QString& claimFailure);
+    int setConfiguration(int configuration);
+    int claimInterface();
+    // Reports a configuration or claim failure, with the hint when the rights are missing.
+    bool refuse(const QString& failure, int result);
     bool probe();
     bool readIdentity();
     void closeHandleOnly();

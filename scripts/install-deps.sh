@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the terminal needs to build, run and test; only the missing ones.
+# install-deps.sh [package...]: installs the Debian packages the terminal needs to build, run and
+# test, or the packages named; only the missing ones.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,9 @@ packages=(
   umockdev libumockdev-dev
   fonts-dejavu-core
 )
+if [ $# -gt 0 ]; then
+  packages=("$@")
+fi
 
 missing=()
 for package in "${packages[@]}"; do

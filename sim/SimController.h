@@ -15,6 +15,7 @@ namespace sim {
 // Negative results that the USB library reports.
 namespace UsbError {
 inline constexpr int NoEntry = -2;
+inline constexpr int NotPermitted = -1;
 inline constexpr int Io = -5;
 inline constexpr int Busy = -16;
 inline constexpr int NoDevice = -19;
@@ -45,6 +46,9 @@ struct Faults {
     bool openFails = false;
     bool configurationRefused = false;
     bool interfaceBusy = false;
+    // The user may read but not write the device node: libusb 0.1 opens it read-only, and the
+    // kernel refuses the configuration and the claim on that handle.
+    bool rightsDenied = false;
     std::optional<int> probeReplyLength;      // e.g. 3 for a truncated probe reply
     std::optional<std::uint16_t> identityReplyCode;
     std::optional<int> replyLength;           // truncate every reply after the probe

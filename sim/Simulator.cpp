@@ -404,6 +404,8 @@ int Simulator::setConfiguration(int handle, int configuration)
     const auto controller = state_->controllerOf(handle);
     if (!controller || !controller->connected())
         return UsbError::NoDevice;
+    if (controller->faults.rightsDenied)
+        return UsbError::NotPermitted;
     if (controller->faults.configurationRefused) {
         controller->faults.configurationRefused = !controller->faults.connectionFaultsOnce;
         return UsbError::Busy;
@@ -423,6 +425,8 @@ int Simulator::claimInterface(int handle, int interface)
     const auto controller = state_->controllerOf(handle);
     if (!controller || !controller->connected())
         return UsbError::NoDevice;
+    if (controller->faults.rightsDenied)
+        return UsbError::NotPermitted;
     if (interface != ControllerInterface
         || !findConfiguration(device->layout(), controller->configuration()))
         return UsbError::NoEntry;

@@ -1,7 +1,8 @@
 // Draws the terminal's image list into PNG files, once, when the pictures change:
-//   r4xx-draw-icons <icon folder> <program icon file>
+//   r4xx-draw-icons <icon folder> <program icon theme folder>
 // Every picture is drawn on a 16-unit grid and written at 16 and 32 pixels (name@2x.png); the
-// controller's picture is also written at 64 pixels as the program's icon.
+// controller's picture is also the program's icon, written in the icon theme's sizes as
+// <theme folder>/<N>x<N>/apps/r4xx-terminal.png.
 
 #include <cmath>
 #include <initializer_list>
@@ -375,6 +376,19 @@ QImage render(const Picture& picture, int pixels)
     return image;
 }
 
+// The sizes desktops look for in the hicolor theme; 64 pixels is the one software centres need.
+bool writeProgramIcons(const QDir& theme)
+{
+    for (int pixels : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1x%1/apps").arg(pixels);
+        if (!theme.mkpath(folder)
+            || !render(pictures().at(65), pixels)
+                    .save(theme.filePath(folder + QStringLiteral("/r4xx-terminal.png"))))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -386,8 +400,7 @@ int main(int argc, char* argv[])
             || !render(picture, 32).save(folder.filePath(base + QStringLiteral("@2x.png"))))
             return 1;
     }
-    constexpr int ProgramIconSize = 64;
-    if (argc > 2 && !render(pictures().at(65), ProgramIconSize).save(QString::fromLocal8Bit(argv[2])))
+    if (argc > 2 && !writeProgramIcons(QDir(QString::fromLocal8Bit(argv[2]))))
         return 1;
     return 0;
 }
