@@ -1,5 +1,6 @@
 #include "shell/DeviceForm.h"
 
+#include <algorithm>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileInfo>
@@ -245,7 +246,12 @@ void TFDevice::buildTreePanel()
 
 QDockWidget* TFDevice::addToolPanel(const QString& title, const char* name, QWidget* content)
 {
-    return addPanel(title, name, content, Qt::RightDockWidgetArea);
+    QDockWidget* panel = addPanel(title, name, content, Qt::RightDockWidgetArea);
+    // The window grows by the panel, so the client area keeps the room the settings windows need.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().width() : width();
+    resize(std::min(width() + panel->sizeHint().width(), std::max(room, width())), height());
+    return panel;
 }
 
 // A panel that can float and be docked again at its own side, but not be closed.

@@ -648,3 +648,15 @@ TEST_F(DeviceForm, NetNodeOpensTheNetworkEditorOnTheRecordsBlocks)
     }
     EXPECT_EQ(after[Blocks::Net.offset + 23], 20);
 }
+
+TEST_F(DeviceForm, AToolPanelWidensTheWindowRatherThanNarrowingTheClientArea)
+{
+    const int windowWidth = form->width();
+    auto* tools = new QWidget;
+    tools->setMinimumWidth(120);
+    QDockWidget* panel = form->addToolPanel(QStringLiteral("Инструменты"), "PanelTools", tools);
+    EXPECT_EQ(panel->parent(), form.get());
+    const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
+    EXPECT_GE(form->width(), std::min(windowWidth + 120, screenWidth));
+    EXPECT_LE(form->width(), std::max(screenWidth, windowWidth)) << "never past the screen";
+}
