@@ -249,8 +249,10 @@ QDockWidget* TFDevice::addToolPanel(const QString& title, const char* name, QWid
     QDockWidget* panel = addPanel(title, name, content, Qt::RightDockWidgetArea);
     // The window grows by the panel, so the client area keeps the room the settings windows need.
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const int room = screen ? screen->availableGeometry().width() : width();
-    resize(std::min(width() + panel->sizeHint().width(), std::max(room, width())), height());
+    const QRect available = screen ? screen->availableGeometry() : geometry();
+    resize(std::min(width() + panel->sizeHint().width(), std::max(available.width(), width())),
+           height());
+    move(available.center() - rect().center());
     return panel;
 }
 

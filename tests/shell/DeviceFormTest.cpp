@@ -656,7 +656,9 @@ TEST_F(DeviceForm, AToolPanelWidensTheWindowRatherThanNarrowingTheClientArea)
     tools->setMinimumWidth(120);
     QDockWidget* panel = form->addToolPanel(QStringLiteral("Инструменты"), "PanelTools", tools);
     EXPECT_EQ(panel->parent(), form.get());
-    const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
-    EXPECT_GE(form->width(), std::min(windowWidth + 120, screenWidth));
-    EXPECT_LE(form->width(), std::max(screenWidth, windowWidth)) << "never past the screen";
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_GE(form->width(), std::min(windowWidth + 120, screen.width()));
+    EXPECT_LE(form->width(), std::max(screen.width(), windowWidth)) << "never wider than the screen";
+    EXPECT_GE(form->x(), screen.left()) << "still on the screen";
+    EXPECT_LE(form->x() + form->width(), screen.right() + 1);
 }
