@@ -10,24 +10,11 @@
 #include "link/TaskEvents.h"
 #include "tasks/ReportForm.h"
 #include "ui/Dialogs.h"
+
+#include "NoDialogs.h"
 #include "ui/WindowRegistry.h"
 
 namespace {
-
-class NoDialogs final : public Dialogs {
-public:
-    void inform(QWidget*, const QString&) override {}
-    bool confirm(QWidget*, const QString&) override { return false; }
-    std::optional<QString> openFileName(QWidget*, const QString&, const QStringList&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QStringList&) override
-    {
-        return std::nullopt;
-    }
-    int runModal(QDialog&) override { return 0; }
-};
 
 QApplication& application()
 {

@@ -27,6 +27,8 @@
 #include "tasks/TraceForm.h"
 #include "ui/Dialogs.h"
 
+#include "NoDialogs.h"
+
 namespace {
 
 constexpr int LinesPerSecond = 2000;
@@ -77,21 +79,6 @@ public:
     }
     bool requestClose(Target) override { return true; }
     QStringList lines;
-};
-
-class NoDialogs final : public Dialogs {
-public:
-    void inform(QWidget*, const QString&) override {}
-    bool confirm(QWidget*, const QString&) override { return false; }
-    std::optional<QString> openFileName(QWidget*, const QString&, const QStringList&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFileName(QWidget*, const QString&, const QStringList&) override
-    {
-        return std::nullopt;
-    }
-    int runModal(QDialog&) override { return 0; }
 };
 
 // The simulated controller with all four channels selected and its traffic on a clock that each

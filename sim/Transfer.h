@@ -16,4 +16,14 @@ struct Transfer {
     int result = 0;
 };
 
+// What the terminal sent, in order: the OUT transfers of a traffic record.
+inline std::vector<Transfer> sentTransfers(const std::vector<Transfer>& traffic)
+{
+    std::vector<Transfer> sent;
+    for (const Transfer& transfer : traffic)
+        if (transfer.direction == Transfer::Direction::Out)
+            sent.push_back(transfer);
+    return sent;
+}
+
 } // namespace sim

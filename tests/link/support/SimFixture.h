@@ -26,11 +26,7 @@ protected:
     TaskContext context() { return {*connection, notifier, clock}; }
     std::vector<sim::Transfer> requests() const
     {
-        std::vector<sim::Transfer> out;
-        for (const sim::Transfer& t : sim::Simulator::instance().traffic())
-            if (t.direction == sim::Transfer::Direction::Out)
-                out.push_back(t);
-        return out;
+        return sim::sentTransfers(sim::Simulator::instance().traffic());
     }
 
     RecordingNotifier notifier;

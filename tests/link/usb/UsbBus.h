@@ -59,11 +59,7 @@ protected:
     }
     std::vector<sim::Transfer> sent() const
     {
-        std::vector<sim::Transfer> out;
-        for (const sim::Transfer& t : sim::Simulator::instance().traffic())
-            if (t.direction == sim::Transfer::Direction::Out)
-                out.push_back(t);
-        return out;
+        return sim::sentTransfers(sim::Simulator::instance().traffic());
     }
 
     RecordingNotifier notifier;
