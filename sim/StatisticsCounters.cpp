@@ -47,6 +47,12 @@ void StatisticsCounters::setClock(Clock clock)
     restart(clock_());
 }
 
+void StatisticsCounters::setActivity(int percent)
+{
+    advance(clock_());
+    activity_ = std::clamp(percent, 0, MaxActivity) / 100.0;
+}
+
 void StatisticsCounters::restart(std::chrono::steady_clock::time_point now)
 {
     started_ = now;
@@ -73,21 +79,22 @@ void StatisticsCounters::advance(std::chrono::steady_clock::time_point now)
                          &syncHertz_, &frameDelayMs_})
         step(*gauge, seconds);
     std::uniform_real_distribution<double> spread(0.9, 1.1);
+    const double busySeconds = seconds * activity_;
 
-    const double controlSent = ControlPacketsPerSecond * seconds * spread(random_);
+    const double controlSent = ControlPacketsPerSecond * busySeconds * spread(random_);
     totals_.controlSent += controlSent;
     totals_.controlSentBytes += controlSent * ControlPacketBytes * spread(random_);
     totals_.retransmitted += controlSent * RetransmittedShare * spread(random_);
-    const double controlArrived = ControlPacketsPerSecond * seconds * spread(random_);
+    const double controlArrived = ControlPacketsPerSecond * busySeconds * spread(random_);
     totals_.controlReceived += controlArrived;
     totals_.controlReceivedBytes += controlArrived * ControlPacketBytes * spread(random_);
     totals_.controlErroneous += controlArrived * controlErrors_.value;
-    totals_.blocked += BlockedPerSecond * seconds * spread(random_);
+    totals_.blocked += BlockedPerSecond * busySeconds * spread(random_);
 
-    const double audioSent = AudioPacketsPerSecond * seconds;
+    const double audioSent = AudioPacketsPerSecond * busySeconds;
     totals_.audioSent += audioSent;
     totals_.audioSentBytes += audioSent * AudioPacketBytes;
-    const double audioExpected = AudioPacketsPerSecond * seconds;
+    const double audioExpected = AudioPacketsPerSecond * busySeconds;
     const double audioLost = audioExpected * audioLoss_.value;
     totals_.audioReceived += audioExpected - audioLost;
     totals_.audioReceivedBytes += (audioExpected - audioLost) * AudioPacketBytes;

@@ -16,6 +16,10 @@ class StatisticsCounters {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     static constexpr int CounterCount = 19;
+    // Traffic as a share of one live call, in percent: 0 is a controller at rest, 100 one call,
+    // 1000 ten calls at once.
+    static constexpr int DemoActivity = 100;
+    static constexpr int MaxActivity = 1000;
     using Values = std::array<std::uint32_t, CounterCount>;
 
     explicit StatisticsCounters(Clock clock = &std::chrono::steady_clock::now);
@@ -27,6 +31,8 @@ public:
     // The counters of the last answer.
     const Values& lastAnswer() const { return last_; }
     void setClock(Clock clock);
+    // From the next answer on, the counters grow at this activity; what they hold stays.
+    void setActivity(int percent);
 
 private:
     // A value that wanders about its mean within bounds.
@@ -70,6 +76,7 @@ private:
     Gauge delaySeconds_{0.062, 0.062, 0.004, 0.03, 0.15};
     Gauge syncHertz_{8000.0, 8000.0, 0.6, 7990.0, 8010.0};
     Gauge frameDelayMs_{42.0, 42.0, 1.5, 20.0, 80.0};
+    double activity_ = DemoActivity / 100.0;
     Values last_{};
 };
 

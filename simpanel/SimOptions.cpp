@@ -152,6 +152,14 @@ bool applyTraceRate(SimSetup& setup, const QString& text)
     return value.has_value();
 }
 
+bool applyStatisticsActivity(SimSetup& setup, const QString& text)
+{
+    const auto value = number(text, 0, sim::StatisticsCounters::MaxActivity);
+    if (value)
+        setup.statisticsActivity = *value;
+    return value.has_value();
+}
+
 bool applyTraffic(SimSetup& setup, const QString& text)
 {
     setup.trafficFile = text;
@@ -171,6 +179,8 @@ constexpr Option Options[] = {
     {"--boot-mode", nullptr, "контроллер без рабочего ПО (только boot_mode)", applyBootMode},
     {"--latency", "0..60000", "задержка каждого обмена, мс", applyLatency},
     {"--trace-rate", "0..10000", "кадров трассы в секунду (по умолчанию 24)", applyTraceRate},
+    {"--stats-activity", "0..1000", "активность счётчиков статистики, % одного вызова (по умолчанию 100)",
+     applyStatisticsActivity},
     {"--traffic", "FILE", "дописывать каждую передачу в FILE строкой JSON", applyTraffic},
 };
 

@@ -159,10 +159,14 @@ QWidget* SimPanel::buildControllerPage()
 
     latency_ = spinBox("Latency", 0, 60000, QStringLiteral(" мс"));
     traceRate_ = spinBox("TraceRate", 0, 10000, QStringLiteral(" кадр/с"));
+    statisticsActivity_ = spinBox("StatisticsActivity", 0, sim::StatisticsCounters::MaxActivity,
+                                  QStringLiteral(" %"));
+    statisticsActivity_->setToolTip(QStringLiteral("100 % — трафик одного вызова, 0 — контроллер в покое"));
     auto* behaviour = new QGroupBox(QStringLiteral("Поведение"));
     auto* behaviourForm = new QFormLayout(behaviour);
     behaviourForm->addRow(QStringLiteral("Задержка обмена:"), latency_);
     behaviourForm->addRow(QStringLiteral("Кадры трассы:"), traceRate_);
+    behaviourForm->addRow(QStringLiteral("Активность статистики:"), statisticsActivity_);
 
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
@@ -247,6 +251,7 @@ void SimPanel::show(const SimSetup& setup)
     latency_->setValue(static_cast<int>(
         std::chrono::duration_cast<std::chrono::milliseconds>(setup.latency).count()));
     traceRate_->setValue(setup.traceRate);
+    statisticsActivity_->setValue(setup.statisticsActivity);
     showFaultScope();
 }
 
@@ -263,6 +268,7 @@ void SimPanel::connectControls()
     connect(bootMode_, &QCheckBox::toggled, this, &SimPanel::applySettings);
     connect(latency_, &QSpinBox::valueChanged, this, &SimPanel::applyLatency);
     connect(traceRate_, &QSpinBox::valueChanged, this, &SimPanel::applyTraceRate);
+    connect(statisticsActivity_, &QSpinBox::valueChanged, this, &SimPanel::applyStatisticsActivity);
     connect(faultKind_, &QComboBox::currentIndexChanged, this, &SimPanel::showFaultScope);
 }
 
@@ -287,6 +293,7 @@ SimSetup SimPanel::setupOfControls() const
     setup.settings.firmwareRuns = !bootMode_->isChecked();
     setup.latency = std::chrono::milliseconds(latency_->value());
     setup.traceRate = traceRate_->value();
+    setup.statisticsActivity = statisticsActivity_->value();
     return setup;
 }
 
@@ -328,6 +335,14 @@ void SimPanel::applyTraceRate()
     const int rate = traceRate_->value();
     simulator().forEachController(
         [&](sim::SimController& controller) { controller.devices().trace.setLiveRate(rate); });
+}
+
+void SimPanel::applyStatisticsActivity()
+{
+    const int activity = statisticsActivity_->value();
+    simulator().forEachController([&](sim::SimController& controller) {
+        controller.devices().statistics.setActivity(activity);
+    });
 }
 
 // Plugged in again, a controller forgets an unplugging it had been armed with.

@@ -35,6 +35,7 @@ private:
     void applySettings();
     void applyLatency();
     void applyTraceRate();
+    void applyStatisticsActivity();
     void plug(bool plugged);
     void armChosenFault();
     void clearArmedFaults();
@@ -62,6 +63,7 @@ private:
     QCheckBox* bootMode_;
     QSpinBox* latency_;
     QSpinBox* traceRate_;
+    QSpinBox* statisticsActivity_;
     QComboBox* faultKind_;
     QComboBox* faultScope_;
     QSpinBox* faultExchanges_;

@@ -13,6 +13,7 @@ void applySetup(const SimSetup& setup)
         const auto controller = simulator.addController(bus, setup.settings);
         controller->faults.latency = setup.latency;
         controller->devices().trace.setLiveRate(setup.traceRate);
+        controller->devices().statistics.setActivity(setup.statisticsActivity);
     }
 }
 

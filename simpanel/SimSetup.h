@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "sim/SimController.h"
+#include "sim/StatisticsCounters.h"
 #include "sim/TraceQueues.h"
 
 namespace simpanel {
@@ -19,11 +20,12 @@ struct SimSetup {
     sim::ControllerSettings settings{.capacity = DemoCapacity};
     std::chrono::microseconds latency{0};
     int traceRate = sim::TraceQueues::DemoRate;
+    int statisticsActivity = sim::StatisticsCounters::DemoActivity; // percent of one call
     QString trafficFile; // empty: no traffic file
 };
 
 // Puts the bus of the setup in place of the simulator's: its controllers with their settings,
-// latency and trace rate, each with a fresh demo configuration.
+// latency, trace rate and statistics activity, each with a fresh demo configuration.
 void applySetup(const SimSetup& setup);
 
 } // namespace simpanel

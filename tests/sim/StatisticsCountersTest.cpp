@@ -85,6 +85,24 @@ TEST_F(StatisticsCounters, CountersGrowAndTheFiguresMove)
     EXPECT_TRUE(lossSeen);
 }
 
+TEST_F(StatisticsCounters, ActivityScalesTheTrafficFromNowOn)
+{
+    counters.setActivity(0);
+    const Values idle = report(60s);
+    EXPECT_EQ(idle[0], 60u) << "the collection time runs on";
+    for (int count : {1, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14})
+        EXPECT_EQ(idle[count], 0u) << count << ": a controller at rest carries nothing";
+
+    counters.setActivity(300);
+    const Values busy = report(60s);
+    EXPECT_NEAR(busy[10], 9000, 1) << "three calls: 150 audio packets a second";
+    EXPECT_NEAR(busy[3], 720, 90);
+
+    counters.setActivity(5000);
+    const Values capped = report(1s);
+    EXPECT_NEAR(capped[10] - busy[10], 500, 1) << "at most ten calls";
+}
+
 TEST_F(StatisticsCounters, ResetStartsAgainAndAnswersTheFreshCounters)
 {
     report(100s);

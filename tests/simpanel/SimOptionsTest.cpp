@@ -59,11 +59,12 @@ TEST(SimOptions, GoodOptionsSetTheController)
 TEST(SimOptions, IdentifiersTraceRateAndTrafficFile)
 {
     const ParsedOptions parsed = parseSimOptions(
-        words("--die-id 00ff:1234:ABCD:0000 --chip-id 0C0A --trace-rate 0 --traffic /tmp/t.jsonl"));
+        words("--die-id 00ff:1234:ABCD:0000 --chip-id 0C0A --trace-rate 0 --stats-activity 250 --traffic /tmp/t.jsonl"));
     ASSERT_EQ(parsed.outcome, ParsedOptions::Outcome::Run);
     EXPECT_EQ(parsed.setup.settings.dieId, (std::array<std::uint16_t, 4>{0x00FF, 0x1234, 0xABCD, 0}));
     EXPECT_EQ(parsed.setup.settings.chipId, 0x0C0A);
     EXPECT_EQ(parsed.setup.traceRate, 0);
+    EXPECT_EQ(parsed.setup.statisticsActivity, 250);
     EXPECT_EQ(parsed.setup.trafficFile, "/tmp/t.jsonl");
 }
 
@@ -74,7 +75,7 @@ TEST(SimOptions, HelpWinsAndListsEveryOption)
     const QString help = simpanel::simOptionsHelp();
     for (const char* option : {"--model", "--edition", "--software", "--board", "--die-id",
                                "--chip-id", "--capacity", "--controllers", "--no-controller",
-                               "--boot-mode", "--latency", "--trace-rate", "--traffic", "--help"})
+                               "--boot-mode", "--latency", "--trace-rate", "--stats-activity", "--traffic", "--help"})
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
 }
 
@@ -104,6 +105,7 @@ TEST(SimOptions, BadOptionsAreRefusedWithTheReason)
         {"--latency", "параметру --latency нужно значение 0..60000"},
         {"--latency 60001", "параметр --latency: недопустимое значение «60001», ожидается 0..60000"},
         {"--trace-rate fast", "параметр --trace-rate: недопустимое значение «fast», ожидается 0..10000"},
+        {"--stats-activity 1001", "параметр --stats-activity: недопустимое значение «1001», ожидается 0..1000"},
         {"--traffic=", "параметр --traffic: недопустимое значение «», ожидается FILE"},
         {"--boot-mode=yes", "параметр --boot-mode не принимает значения"},
     };

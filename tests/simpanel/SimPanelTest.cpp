@@ -236,4 +236,25 @@ TEST_F(SimPanelTest, ControllerPulledOutDuringASlowReadFailsTheExchange)
     EXPECT_FALSE(logTexts().contains("Получено 200байт."));
 }
 
+TEST_F(SimPanelTest, LivelinessControlsReachTheCountersAndTheTraceRecorder)
+{
+    control<QSpinBox>("TraceRate")->setValue(0);
+    control<QSpinBox>("StatisticsActivity")->setValue(0);
+    sim::SimController& controller = *sim::Simulator::instance().controller();
+    controller.devices().trace.select(0x000F);
+    QTest::qWait(50);
+    EXPECT_TRUE(controller.devices().trace.fetch().empty()) << "no live frames at rate 0";
+    const std::vector<std::uint8_t> idle = controller.devices().statistics.answer(1, 0x2000);
+    EXPECT_EQ(std::vector<std::uint8_t>(idle.begin() + 40, idle.begin() + 44),
+              (std::vector<std::uint8_t>{0, 0, 0, 0}))
+        << "no audio packets sent at rest";
+
+    control<QSpinBox>("TraceRate")->setValue(10000);
+    control<QSpinBox>("StatisticsActivity")->setValue(1000);
+    QTest::qWait(50);
+    EXPECT_FALSE(controller.devices().trace.fetch().empty());
+    controller.devices().statistics.answer(1, 0x2000);
+    EXPECT_GT(controller.devices().statistics.lastAnswer()[10], 0u) << "audio packets sent";
+}
+
 } // namespace
