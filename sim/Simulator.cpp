@@ -70,6 +70,7 @@ struct Simulator::State {
     };
     std::map<int, Handle> handles;
     int nextHandle = 1;
+    int enumerations = 0;
     std::vector<Transfer> traffic;
     std::function<void()> topologyObserver;
     std::function<void(const Transfer&)> trafficObserver;
@@ -200,6 +201,7 @@ void Simulator::reset()
     addController(0);
     state_->traffic.clear();
     state_->trafficObserver = nullptr;
+    state_->enumerations = 0;
 }
 
 void Simulator::clear()
@@ -358,9 +360,16 @@ void Simulator::findBusses()
     state.relink();
 }
 
+int Simulator::enumerationCount() const
+{
+    std::lock_guard lock(mutex_);
+    return state_->enumerations;
+}
+
 void Simulator::findDevices()
 {
     std::lock_guard lock(mutex_);
+    ++state_->enumerations;
     for (State::ListedBus& listedBus : state_->listed)
         state_->rescan(listedBus);
     state_->relink();

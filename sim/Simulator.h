@@ -61,6 +61,8 @@ public:
     // Called with each transfer as it is recorded, under the simulator's lock; empty to stop.
     void setTrafficObserver(std::function<void(const Transfer&)> observer);
     int openHandleCount() const;
+    // Bus enumerations (usb_find_devices calls) since the last reset.
+    int enumerationCount() const;
 
     // Entry points of the libusb functions (sim/SimUsb.cpp). The bus and device lists behave as
     // libusb 0.1 keeps them: a device it cannot open is not listed, busses and devices it knew

@@ -165,6 +165,39 @@ TEST_F(Connection, KnownControllerIsReopenedSilentlyAndFailuresFallBackToEnumera
     EXPECT_EQ(simulator().openHandleCount(), 0);
 }
 
+TEST_F(Connection, ReopeningTheFirstDeviceOfTheFirstBusEnumeratesNothing)
+{
+    ASSERT_TRUE(connect());
+    EXPECT_EQ(simulator().enumerationCount(), 1);
+    for (int again = 0; again < 3; ++again)
+        ASSERT_TRUE(connect());
+    EXPECT_EQ(simulator().enumerationCount(), 1) << "step 1 re-opened the known controller";
+    EXPECT_EQ(simulator().openHandleCount(), 1);
+    EXPECT_TRUE(notifier.log().empty());
+}
+
+TEST_F(Connection, ControllerBehindAnotherDeviceOrBusIsFoundByAFreshEnumerationEachTime)
+{
+    const struct {
+        const char* name;
+        int controllerBus;
+    } cases[] = {{"behind another device on the first bus", 0}, {"on the second bus", 1}};
+    for (const auto& c : cases) {
+        simulator().reset();
+        simulator().clear();
+        simulator().addBus();
+        simulator().addBus();
+        simulator().addOtherDevice(0, 0x046D, 0xC077);
+        simulator().addController(c.controllerBus);
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            ASSERT_TRUE(connect()) << c.name;
+            EXPECT_EQ(simulator().enumerationCount(), attempt) << c.name;
+            EXPECT_EQ(simulator().openHandleCount(), 1) << c.name;
+        }
+    }
+    EXPECT_TRUE(notifier.log().empty());
+}
+
 TEST_F(Connection, UnpluggedControllerIsNotFoundAgain)
 {
     controller()->faults.disconnectAfterExchanges = 2;
