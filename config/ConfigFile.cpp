@@ -1,7 +1,6 @@
 #include "config/ConfigFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -41,16 +40,8 @@ OpenedConfig openConfigFile(const QString& fileName, const TCrc& crc)
 
 SaveFileResult saveConfigFile(const QString& fileName, ConfigRecord& record, const TCrc& crc)
 {
-    QSaveFile file(fileName);
-    // Unbuffered, so that a short write (a full disk) shows in the result of write(): a buffered
-    // file can drop the rest of its buffer when it closes and still commit a truncated file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return SaveFileResult::CannotCreate;
-    stampCrc(crc, record);
-    // Without a commit, QSaveFile discards its temporary file and the old file stays untouched.
-    if (!hasRecordSize(file.write(asChars(record.bytes), CONFIG_RECORD_SIZE)))
-        return SaveFileResult::WriteFailed;
-    if (!file.commit())
-        return SaveFileResult::WriteFailed;
-    return SaveFileResult::Saved;
+    return saveWholeFile(fileName, [&](QIODevice& file) {
+        stampCrc(crc, record);
+        return hasRecordSize(file.write(asChars(record.bytes), CONFIG_RECORD_SIZE));
+    });
 }

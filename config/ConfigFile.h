@@ -2,6 +2,7 @@
 
 #include "config/ConfigRecord.h"
 #include "config/Crc.h"
+#include "config/WholeFile.h"
 
 #include <QString>
 
@@ -19,8 +20,6 @@ struct OpenedConfig
 
 OpenedConfig openConfigFile(const QString& fileName, const TCrc& crc);
 
-enum class SaveFileResult { Saved, CannotCreate, WriteFailed };
-
-// Stamps the CRC into the record, then replaces the named file with the record as a whole: after a
-// failure the previous file is left as it was. The name is used exactly as given.
+// Stamps the CRC into the record once the file is open, then replaces the named file with the
+// record as a whole (saveWholeFile). The name is used exactly as given.
 SaveFileResult saveConfigFile(const QString& fileName, ConfigRecord& record, const TCrc& crc);

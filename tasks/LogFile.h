@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "config/ConfigFile.h"
+#include "config/WholeFile.h"
 
 class LogLines;
 

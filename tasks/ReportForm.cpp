@@ -7,13 +7,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QSaveFile>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "link/Packet.h"
 #include "config/ConfigRecord.h"
+#include "config/WholeFile.h"
 #include "tasks/ReportPlot.h"
 #include "tasks/ReportTexts.h"
 #include "ui/ChildWindow.h"
@@ -322,14 +322,17 @@ void TFReport::BSaveClick()
     const std::optional<QString> name = dialogs_.saveFileName(this, CsvName, csvFilters());
     if (!name)
         return;
-    QSaveFile file(*name);
-    if (!file.open(QIODevice::WriteOnly)) {
-        dialogs_.inform(this, cannotCreateText(*name));
-        return;
-    }
     const QByteArray csv = historyCsv(history_.samples());
-    if (file.write(csv) != csv.size() || !file.commit())
+    switch (saveWholeFile(*name, [&](QIODevice& file) { return file.write(csv) == csv.size(); })) {
+    case SaveFileResult::Saved:
+        break;
+    case SaveFileResult::CannotCreate:
+        dialogs_.inform(this, cannotCreateText(*name));
+        break;
+    case SaveFileResult::WriteFailed:
         dialogs_.inform(this, cannotWriteText(*name));
+        break;
+    }
 }
 
 void TFReport::closeEvent(QCloseEvent* event)

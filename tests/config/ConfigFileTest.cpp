@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
+#include "FileSizeLimit.h"
+
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,32 +37,32 @@ QByteArray validFileBytes(const TCrc& crc)
     return toByteArray(record.bytes);
 }
 
-// Lowers the largest file size this process may write, as a full disk or an exhausted quota
-// would, and restores it when it goes out of scope. Writes past the limit fail with EFBIG instead
-// of raising SIGXFSZ.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
-private:
-    rlimit saved{};
-    void (*previousHandler)(int) = nullptr;
-};
+// Runs `save` in a child process that may write the files of `folder` but not make new entries in
+// it: the folder is closed to writing, and a root test run drops to an unprivileged user, for
+// whom permissions hold. Returns what `save` returned.
+SaveFileResult saveInClosedFolder(const QString& folder, const QString& file,
+                                  const std::function<SaveFileResult()>& save)
+{
+    constexpr uid_t Nobody = 65534;
+    const QByteArray folderPath = QFile::encodeName(folder);
+    const QByteArray filePath = QFile::encodeName(file);
+    if (geteuid() == 0 && chown(filePath.constData(), Nobody, Nobody) != 0)
+        return SaveFileResult::CannotCreate;
+    chmod(folderPath.constData(), 0555);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(Nobody) != 0 || setuid(Nobody) != 0))
+            _exit(100);
+        _exit(static_cast<int>(save()));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    chmod(folderPath.constData(), 0700);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 100) << "could not drop to an unprivileged user";
+    return static_cast<SaveFileResult>(WEXITSTATUS(status));
+}
 
 class ConfigFileTest : public testing::Test
 {
@@ -211,6 +215,25 @@ TEST_F(ConfigFileTest, SaveReportsAFileThatCannotBeCreated)
     }
     EXPECT_EQ(readFile("afile"), regular);
     EXPECT_EQ(entries(), QStringList{"afile"});
+}
+
+TEST_F(ConfigFileTest, SaveIntoAFolderClosedToNewFilesWritesTheExistingFileDirectly)
+{
+    writeFile("kept.rcf", QByteArray(212, 'x'));
+    ConfigRecord record = patternedRecord();
+    const SaveFileResult result = saveInClosedFolder(dir.path(), path("kept.rcf"), [&] {
+        return saveConfigFile(path("kept.rcf"), record, crc);
+    });
+    EXPECT_EQ(result, SaveFileResult::Saved);
+    EXPECT_EQ(readFile("kept.rcf"), validFileBytes(crc));
+    EXPECT_EQ(entries(), QStringList{"kept.rcf"});
+
+    ConfigRecord another = patternedRecord();
+    EXPECT_EQ(saveInClosedFolder(dir.path(), path("kept.rcf"),
+                                 [&] { return saveConfigFile(path("new.rcf"), another, crc); }),
+              SaveFileResult::CannotCreate)
+        << "a new file still cannot be made there";
+    EXPECT_EQ(entries(), QStringList{"kept.rcf"});
 }
 
 TEST_F(ConfigFileTest, FailedWriteLeavesThePreviousFileAsItWas)

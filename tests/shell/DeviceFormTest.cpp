@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -14,6 +15,7 @@
 #include "config/ConfigFile.h"
 #include "shell/TaskTree.h"
 #include "support/DeviceFormFixture.h"
+#include "FileSizeLimit.h"
 
 namespace {
 
@@ -274,6 +276,27 @@ TEST_F(DeviceForm, SaveAsToAPlaceThatCannotBeCreatedSaysSoAndKeepsTheName)
               std::vector<QString>{"Файл /nonexistent-folder/config.rcf не удается создать"});
     EXPECT_EQ(form->fileName(), name);
     EXPECT_TRUE(logLines().isEmpty());
+}
+
+TEST_F(DeviceForm, SaveOnAFullDiskSaysSoAndKeepsThePreviousFile)
+{
+    QTemporaryDir folder;
+    const QString name = folder.filePath(QStringLiteral("stand.rcf"));
+    QFile previous(name);
+    ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+    previous.write(QByteArray(CONFIG_RECORD_SIZE, 'p'));
+    previous.close();
+    form->SetConfig(recordOf(0x2000));
+    dialogs.fileNames = {name};
+    {
+        const FileSizeLimit fullDisk(100);
+        form->MFileSaveAsClick();
+    }
+    EXPECT_EQ(dialogs.informed, std::vector<QString>{"Файл " + name + " не удается записать"});
+    EXPECT_TRUE(logLines().isEmpty());
+    ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
+    EXPECT_EQ(previous.readAll(), QByteArray(CONFIG_RECORD_SIZE, 'p'));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"stand.rcf"});
 }
 
 TEST_F(DeviceForm, SaveAsNeverCreatesAFileNamedAfterThePattern)
