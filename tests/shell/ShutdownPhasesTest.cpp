@@ -2,20 +2,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <atomic>
 #include <cctype>
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <functional>
-#include <mutex>
-#include <thread>
 
-#include "link/FirmwareBlocks.h"
-#include "link/Packet.h"
 #include "sim/Simulator.h"
 #include "support/DeviceFormFixture.h"
+#include "tests/link/support/WorkerHold.h"
 
 // Closing the main window while a task runs, with the worker stopped at an exact point of the
 // task: the close returns once the worker has ended, the task goes no further than its next
@@ -23,133 +15,18 @@
 
 namespace {
 
+using namespace Transfers;
+
 constexpr int WaitMs = 20000;
-// A held worker goes on by itself after this, so that a test that never releases it fails
-// instead of hanging.
-constexpr std::chrono::seconds HoldBound{20};
-
-// A point where the worker stops until the test lets it go on.
-class Hold {
-public:
-    // On the worker thread.
-    void reach()
-    {
-        // The simulator may be locked by this thread now, so the test counts from here.
-        const std::size_t transfers = sim::Simulator::instance().trafficCount();
-        std::unique_lock lock(mutex_);
-        transfersAtHold_ = transfers;
-        reached_ = true;
-        changed_.notify_all();
-        if (!changed_.wait_for(lock, HoldBound, [this] { return released_; }))
-            expired_ = true;
-    }
-    bool reached() const
-    {
-        std::lock_guard lock(mutex_);
-        return reached_;
-    }
-    bool expired() const
-    {
-        std::lock_guard lock(mutex_);
-        return expired_;
-    }
-    // The transfers the simulator had recorded when the worker was held.
-    std::size_t transfersAtHold() const
-    {
-        std::lock_guard lock(mutex_);
-        return transfersAtHold_;
-    }
-    void release()
-    {
-        std::lock_guard lock(mutex_);
-        released_ = true;
-        changed_.notify_all();
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    bool reached_ = false;
-    bool released_ = false;
-    bool expired_ = false;
-    std::size_t transfersAtHold_ = 0;
-};
-
-// Pauses take a millisecond, except the one the test holds: the next idle pause of the worker's
-// loop, or the first pause a task asks for.
-class PhaseClock final : public Clock {
-public:
-    enum class Held { Nothing, IdlePause, TaskPause };
-
-    void sleep(std::chrono::milliseconds duration) override
-    {
-        const bool idle = duration == TDevice::PollInterval;
-        Held wanted = held_.load();
-        if (wanted != Held::Nothing && idle == (wanted == Held::IdlePause)
-            && held_.compare_exchange_strong(wanted, Held::Nothing)) {
-            hold.reach();
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    void holdNext(Held held) { held_ = held; }
-
-    Hold hold;
-
-private:
-    std::atomic<Held> held_{Held::Nothing};
-};
 
 // Gives the clock to the fixture before the fixture starts the worker with it.
 struct ClockFirst {
     PhaseClock clock;
 };
 
-bool isRequest(const sim::Transfer& transfer, Command command)
-{
-    return transfer.direction == sim::Transfer::Direction::Out
-        && transfer.endpoint == Usb::RequestEndpoint && transfer.bytes.size() >= Usb::HeaderSize
-        && headerWord(transfer.bytes.data(), 0) == static_cast<std::uint16_t>(command);
-}
-
-bool isMemoryTransfer(const sim::Transfer& transfer, bool reading)
-{
-    return isRequest(transfer, Command::BusTransfer)
-        && headerWord(transfer.bytes.data(), 3) == BusDevice::ConfigMemory
-        && (headerWord(transfer.bytes.data(), 1) > 0) == reading;
-}
-
-using TransferKind = std::function<bool(const sim::Transfer&)>;
-
-const TransferKind blockRead = [](const sim::Transfer& t) { return isMemoryTransfer(t, true); };
-const TransferKind blockWrite = [](const sim::Transfer& t) { return isMemoryTransfer(t, false); };
-const TransferKind pageProgram = [](const sim::Transfer& t) {
-    return isRequest(t, Command::FlashInstruction) && t.bytes.size() > Usb::HeaderSize
-        && t.bytes[Usb::HeaderSize] == FlashInstruction::PageProgram;
-};
-const TransferKind bootPiece = [](const sim::Transfer& t) {
-    return t.direction == sim::Transfer::Direction::Out && t.endpoint == Usb::BootEndpoint;
-};
-const TransferKind statisticsPoll = [](const sim::Transfer& t) {
-    return isRequest(t, Command::Statistics);
-};
-const TransferKind traceFetch = [](const sim::Transfer& t) {
-    return isRequest(t, Command::TraceFetch);
-};
-const TransferKind codecPush = [](const sim::Transfer& t) {
-    return isRequest(t, Command::BusTransfer)
-        && headerWord(t.bytes.data(), 3) == BusDevice::AudioCodec;
-};
-const TransferKind anyRequest = [](const sim::Transfer& t) {
-    return t.direction == sim::Transfer::Direction::Out;
-};
-
 constexpr int TraceRecords = 5;
 
 class ShutdownPhases;
-
-struct Phase;
-void PrintTo(const Phase& phase, std::ostream* out);
 
 // Where the worker is held when the main window closes.
 struct Phase {
@@ -163,6 +40,11 @@ struct Phase {
     TransferKind taskTransfer = anyRequest;
     int allowedAfterHold = 0;
 };
+
+void PrintTo(const Phase& phase, std::ostream* out)
+{
+    *out << phase.name;
+}
 
 class ShutdownPhases : protected ClockFirst,
                        public DeviceFormFixture,
@@ -246,28 +128,8 @@ protected:
         ASSERT_NE(button, nullptr) << name;
         button->click();
     }
-    // Holds the worker at the n-th transfer of a kind; it is recorded by then.
-    void holdAtTransfer(const TransferKind& kind, int number)
-    {
-        sim::Simulator::instance().setTrafficObserver(
-            [this, kind, number, seen = 0](const sim::Transfer& transfer) mutable {
-                if (kind(transfer) && ++seen == number)
-                    clock.hold.reach();
-            });
-    }
-    int countAfterHold(const TransferKind& kind) const
-    {
-        const auto later = sim::Simulator::instance().trafficFrom(clock.hold.transfersAtHold());
-        return static_cast<int>(std::count_if(later.begin(), later.end(), kind));
-    }
-
     QTemporaryDir folder;
 };
-
-void PrintTo(const Phase& phase, std::ostream* out)
-{
-    *out << phase.name;
-}
 
 void printPhase(const Phase& phase)
 {
@@ -279,7 +141,7 @@ TEST_P(ShutdownPhases, CloseEndsTheTaskAtItsNextReportAndReachesNoWindow)
     const Phase& phase = GetParam();
     printPhase(phase);
     if (phase.heldTransfer)
-        holdAtTransfer(phase.heldTransfer, phase.heldNumber);
+        holdAtTransfer(clock.hold, phase.heldTransfer, phase.heldNumber);
     else
         clock.holdNext(phase.pause);
     if (phase.pause == PhaseClock::Held::IdlePause) {
@@ -306,7 +168,7 @@ TEST_P(ShutdownPhases, CloseEndsTheTaskAtItsNextReportAndReachesNoWindow)
     EXPECT_FALSE(clock.hold.expired()) << "the close let the worker go on";
     EXPECT_TRUE(children().isEmpty());
     EXPECT_EQ(sim::Simulator::instance().openHandleCount(), 0) << "the worker let the controller go";
-    EXPECT_EQ(countAfterHold(phase.taskTransfer), phase.allowedAfterHold)
+    EXPECT_EQ(transfersAfterHold(clock.hold, phase.taskTransfer), phase.allowedAfterHold)
         << "the task went past its next report";
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
