@@ -11,6 +11,7 @@
 
 #include "link/DeviceTask.h"
 #include "link/Packet.h"
+#include "link/TraceTasks.h"
 
 // Every task, every exchange of its normal run, every kind of fault at that exchange: the task
 // ends as its failure handling says, leaves nothing half-done behind, and the next run with the
@@ -283,6 +284,14 @@ protected:
     }
 
     static sim::SimController& controller() { return *sim::Simulator::instance().controller(); }
+    // The worker's tasks, with trace lines stamped at one time of day so runs compare whole.
+    static TaskTable tasks()
+    {
+        TaskTable table = deviceTasks();
+        table[static_cast<int>(TaskEvent::TracePoll)] =
+            TraceFetch([] { return QStringLiteral("14:03:27"); });
+        return table;
+    }
 
     // A fresh controller prepared for the row, and its state before the run.
     void prepareController(const TaskRow& row, RecordingNotifier& notifier)
@@ -330,7 +339,7 @@ protected:
             }
         });
         TestClock clock;
-        TDevice device(notifier, clock);
+        TDevice device(notifier, clock, tasks());
         RunResult result = runOnce(device, row, notifier);
         sim::Simulator::instance().setTrafficObserver(nullptr);
         return {result, exchanges};
@@ -420,7 +429,7 @@ void FaultMatrix::checkCell(const TaskRow& row, const RunResult& clean, const Ru
     guardAgainstRunaways(clean.traffic.size(), ranAway);
     TestClock clock;
     {
-        TDevice device(notifier, clock);
+        TDevice device(notifier, clock, tasks());
         const RunResult run = runOnce(device, row, notifier);
         ASSERT_FALSE(ranAway) << cell << ": the task never ended";
         sim::Simulator::instance().setTrafficObserver(nullptr);
