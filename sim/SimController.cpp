@@ -63,6 +63,8 @@ void SimController::onStream(int endpoint, StreamHandler handler)
 std::optional<int> SimController::injectedResult()
 {
     const int number = transferCount_++;
+    if (faults.disconnectAtTransfer && number >= *faults.disconnectAtTransfer)
+        connected_ = false;
     if (!connected_)
         return UsbError::NoDevice;
     const auto found = faults.transferResults.find(number);

@@ -55,6 +55,9 @@ struct Faults {
     // Transfer number (counted from 0 over all transfers to this controller) -> its result.
     std::map<int, int> transferResults;
     std::optional<int> disconnectAfterExchanges;
+    // Unplugged as transfer number N begins (counted as for transferResults), so a fault can also
+    // strike a transfer that has no reply, such as a piece of the boot-mode stream.
+    std::optional<int> disconnectAtTransfer;
     // The result of every transfer, when set (a controller that always times out, say).
     std::optional<int> everyTransferResult;
     // The configuration refusal and the busy interface hold for one attempt, then clear.

@@ -31,6 +31,12 @@ protected:
     {
         form->show();
     }
+    // A worker on a clock of the test's own, constructed before this fixture.
+    DeviceFormFixture(TaskTable tasks, Clock& clock)
+        : form(std::make_unique<TFDevice>(dialogs, clock, std::move(tasks)))
+    {
+        form->show();
+    }
     ~DeviceFormFixture() override
     {
         gate.open();
