@@ -1,0 +1,184 @@
+// How long the user-interface thread's event loop leaves a 1 ms timer waiting while each task
+// runs in the shown terminal (real clock, real worker thread, 0.2 ms per exchange): every gap
+// between two ticks is a sample, the 1 ms period included. The idle terminal is the baseline.
+
+#include <QCheckBox>
+#include <QTimer>
+
+#include "Figures.h"
+#include "ShownTerminal.h"
+#include "link/Diagnostics.h"
+#include "shell/TaskTree.h"
+#include "sim/Simulator.h"
+#include "tasks/LogView.h"
+#include "tasks/ReportForm.h"
+#include "tasks/TraceForm.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr std::chrono::microseconds Latency{200};
+constexpr int TraceRate = 2000;
+constexpr std::chrono::seconds WindowRun{5};
+constexpr double P99GoalMs = 5;
+constexpr double LongestGoalMs = 16;
+
+class LoopProbe {
+public:
+    LoopProbe()
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const SteadyTime now = std::chrono::steady_clock::now();
+            gaps_.push_back(1000 * secondsBetween(last_, now));
+            last_ = now;
+        });
+    }
+    void start()
+    {
+        gaps_.clear();
+        last_ = std::chrono::steady_clock::now();
+        timer_.start(1);
+    }
+    std::vector<double> stop()
+    {
+        timer_.stop();
+        return gaps_;
+    }
+
+private:
+    QTimer timer_;
+    SteadyTime last_;
+    std::vector<double> gaps_;
+};
+
+bool runTask(ShownTerminal& terminal, TaskEvent event, const std::function<void()>& start)
+{
+    const char* task = taskEventName(event);
+    const int before = TaskTimes::instance().ended(task);
+    start();
+    const bool ended = runEventsUntil([&] { return TaskTimes::instance().ended(task) > before; },
+                                      std::chrono::seconds(60));
+    terminal.closeChildren();
+    return ended;
+}
+
+template <typename Window>
+Window* openWindow(ShownTerminal& terminal, const QString& caption, Target target)
+{
+    terminal.openFromTree(caption);
+    return dynamic_cast<Window*>(terminal.form().registry().widget(target));
+}
+
+struct Scenario {
+    std::string name;
+    std::function<bool(ShownTerminal&)> run; // false when the task did not run through
+};
+
+QString writeImage(const QTemporaryDir& folder)
+{
+    const QString path = folder.filePath(QStringLiteral("stall.rom"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QByteArray(128 * 1024, '\x5A'));
+    return path;
+}
+
+std::vector<Scenario> scenarios(const QString& image, double& traceLinesPerSecond)
+{
+    return {
+        {"config read x10",
+         [](ShownTerminal& terminal) {
+             bool ran = true;
+             for (int i = 0; i < 10; ++i)
+                 ran &= runTask(terminal, TaskEvent::ConfigRead,
+                                [&] { terminal.form().MTaskGetClick(); });
+             return ran;
+         }},
+        {"config write 200 B x2",
+         [](ShownTerminal& terminal) {
+             bool ran = true;
+             for (int i = 0; i < 2; ++i)
+                 ran &= runTask(terminal, TaskEvent::ConfigWrite,
+                                [&] { terminal.form().MTaskSetClick(); });
+             return ran;
+         }},
+        {"firmware 128 KiB",
+         [image](ShownTerminal& terminal) {
+             terminal.dialogs.firmwareFile = image;
+             return runTask(terminal, TaskEvent::FirmwareLoad,
+                            [&] { terminal.openFromTree(TreeCaption::Firmware); });
+         }},
+        {"statistics polling 1 s",
+         [](ShownTerminal& terminal) {
+             auto* report = openWindow<TFReport>(terminal, TreeCaption::Statistics, Target::Report);
+             if (!report)
+                 return false;
+             const int before = TaskTimes::instance().ended(taskEventName(TaskEvent::StatisticsReport));
+             report->BRunClick();
+             runEventsFor(WindowRun);
+             report->BRunClick();
+             const int reports = TaskTimes::instance().ended(taskEventName(TaskEvent::StatisticsReport)) - before;
+             terminal.closeChildren();
+             return reports >= 4;
+         }},
+        {"trace flood 2000 lines/s",
+         [&traceLinesPerSecond](ShownTerminal& terminal) {
+             sim::Simulator::instance().forEachController([](sim::SimController& controller) {
+                 controller.devices().trace.setLiveRate(TraceRate);
+             });
+             auto* trace = openWindow<TFTrace>(terminal, TreeCaption::Trace, Target::Trace);
+             if (!trace)
+                 return false;
+             for (QCheckBox* box : trace->findChildren<QCheckBox*>())
+                 box->setChecked(true);
+             trace->ButRunClick();
+             runEventsFor(WindowRun);
+             trace->ButRunClick();
+             const auto* log = trace->findChild<LogView*>(QStringLiteral("Log"));
+             traceLinesPerSecond = static_cast<double>(log->lines().count())
+                 / std::chrono::duration<double>(WindowRun).count();
+             terminal.closeChildren();
+             return traceLinesPerSecond > 0;
+         }},
+    };
+}
+
+} // namespace
+
+std::vector<FigureRow> stallFigures()
+{
+    setUpController(Latency);
+    QTemporaryDir folder;
+    const QString image = writeImage(folder);
+    SystemClock clock;
+    ShownTerminal terminal(clock);
+    const bool read = terminal.readConfiguration();
+    terminal.closeChildren();
+    LoopProbe probe;
+
+    probe.start();
+    runEventsFor(std::chrono::seconds(2));
+    const std::vector<double> idle = probe.stop();
+    const double idleP99 = percentile(idle, 0.99);
+    const double idleLongest = largest(idle);
+
+    double traceLinesPerSecond = 0;
+    std::vector<FigureRow> rows;
+    for (const Scenario& scenario : scenarios(image, traceLinesPerSecond)) {
+        probe.start();
+        const bool ran = read && scenario.run(terminal);
+        const std::vector<double> gaps = probe.stop();
+        const std::string note = ran ? "" : "task did not run through";
+        rows.push_back({"UI loop p99 gap, " + scenario.name, percentile(gaps, 0.99), idleP99, "ms",
+                        FigureRow::GoalOn::Measured, P99GoalMs, note});
+        rows.push_back({"UI loop longest gap, " + scenario.name, largest(gaps), idleLongest, "ms",
+                        FigureRow::GoalOn::Measured, LongestGoalMs, note});
+    }
+    rows.push_back({"trace lines shown per second vs flood rate", traceLinesPerSecond,
+                    double(TraceRate), "/s", FigureRow::GoalOn::None, 0, {}});
+    sim::Simulator::instance().reset();
+    return rows;
+}
