@@ -18,7 +18,8 @@
 namespace {
 
 constexpr int RunLines = 200;
-constexpr qsizetype MeasuredLines = 20'000;
+constexpr int MeasuredBatches = 15;
+constexpr qsizetype BatchLines = 2'000;
 constexpr double MemoryGoalRatio = 1.5;
 constexpr double AppendGoalRatio = 1.5;
 
@@ -72,17 +73,22 @@ public:
             append();
         QCoreApplication::processEvents();
     }
-    // Nanoseconds per line over the next lines appended.
+    // Nanoseconds per line over the next lines appended: the median of a few batches, which
+    // another program's time slice on the machine disturbs less than one long run.
     double appendCost()
     {
-        const qsizetype target = view_.lines().count() + MeasuredLines;
-        QElapsedTimer timer;
-        timer.start();
-        while (view_.lines().count() < target)
-            append();
-        const double ns = static_cast<double>(timer.nsecsElapsed()) / double(MeasuredLines);
-        QCoreApplication::processEvents();
-        return ns;
+        std::vector<double> batches;
+        for (int i = 0; i < MeasuredBatches; ++i) {
+            const qsizetype start = view_.lines().count();
+            QElapsedTimer timer;
+            timer.start();
+            while (view_.lines().count() < start + BatchLines)
+                append();
+            batches.push_back(static_cast<double>(timer.nsecsElapsed())
+                              / double(view_.lines().count() - start));
+            QCoreApplication::processEvents();
+        }
+        return median(batches);
     }
     double textBytesPerLine() const { return double(textBytes_) / double(view_.lines().count()); }
     qsizetype lines() const { return view_.lines().count(); }
