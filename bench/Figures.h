@@ -10,6 +10,8 @@
 // A firmware load, a configuration read and a configuration write against the bare loop of the
 // same USB calls, with the same delay per exchange.
 std::vector<FigureRow> transferFigures();
+// What a report costs a task in the terminal: the thread hand-over and the window's handling.
+std::vector<FigureRow> reportCostFigures();
 // From a window signalling its task event to the task's first transfer at the controller.
 std::vector<FigureRow> latencyFigures();
 // The user-interface thread's longest stall and 99th percentile while each task runs.

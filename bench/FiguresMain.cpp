@@ -17,6 +17,7 @@ struct Group {
 
 const Group Groups[] = {
     {"transfers", transferFigures},
+    {"reports", reportCostFigures},
     {"latency", latencyFigures},
     {"stalls", stallFigures},
     {"log", logFigures},

@@ -20,6 +20,9 @@
 #include "simpanel/SimSetup.h"
 
 namespace {
+// Often enough to notice the end of a task; rarer looks would leave the figures less of this
+// loop's own work.
+constexpr std::chrono::milliseconds LookPeriod{5};
 const QString FullServiceCode = QStringLiteral("Core_Orchard");
 QtMessageHandler previousHandler = nullptr;
 }
@@ -185,7 +188,7 @@ bool runEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds
         }
     });
     QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-    look.start(1);
+    look.start(LookPeriod);
     loop.exec();
     return held;
 }

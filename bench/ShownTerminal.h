@@ -92,7 +92,7 @@ private:
     std::unique_ptr<TFDevice> form_;
 };
 
-// Runs the event loop until `done` holds, looking every millisecond, or until the time is up.
+// Runs the event loop until `done` holds, looking every few milliseconds, or until the time is up.
 // Answers whether `done` held. Unlike a sleep, it leaves the worker's notifications no wait.
 bool runEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 void runEventsFor(std::chrono::milliseconds duration);

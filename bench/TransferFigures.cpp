@@ -4,9 +4,7 @@
 // terminal with its worker thread, whose reports cross to the user-interface thread and its
 // windows. The tasks' own pauses (the write pauses, the erase wait) are skipped in both.
 
-#include <atomic>
 #include <memory>
-#include <thread>
 #include <optional>
 
 #include <QFile>
@@ -20,8 +18,6 @@
 #include "link/Notifier.h"
 #include "shell/TaskTree.h"
 #include "sim/Simulator.h"
-#include "ui/NotificationBridge.h"
-#include "ui/WindowRegistry.h"
 
 namespace {
 
@@ -167,34 +163,6 @@ FigureRow rowOf(const std::string& name, const Rounds& rounds)
     return row;
 }
 
-// What one report costs the worker when its window does nothing with it: the hand-over to the
-// user-interface thread and back, in microseconds.
-std::vector<double> reportRoundTrips(int count)
-{
-    struct IdleWindow final : NotifiedWindow {
-        void OnDeviceMessage(int, NotifyValue) override {}
-    } idle;
-    QWidget widget;
-    WindowRegistry registry;
-    registry.enrol(Target::Flash, idle, widget);
-    NotificationBridge bridge(registry);
-    std::vector<double> trips;
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        for (int i = 0; i < count; ++i) {
-            const SteadyTime start = std::chrono::steady_clock::now();
-            bridge.notify(Target::Flash, NotifyCode::Progress, i);
-            trips.push_back(1e6 * secondsBetween(start, std::chrono::steady_clock::now()));
-            std::this_thread::sleep_for(std::chrono::microseconds(Latency));
-        }
-        done = true;
-    });
-    runEventsUntil([&] { return done.load(); }, std::chrono::seconds(60));
-    bridge.close();
-    worker.join();
-    return trips;
-}
-
 QString writeImageFile(const QTemporaryDir& folder)
 {
     const QString path = folder.filePath(QStringLiteral("bench.rom"));
@@ -235,11 +203,6 @@ std::vector<FigureRow> transferFigures()
                              },
                              [](ShownTerminal& terminal) { terminal.form().MTaskSetClick(); })),
     };
-    const std::vector<double> trips = reportRoundTrips(1000);
-    rows.push_back({"one report worker->UI->worker, idle window, median", median(trips),
-                    std::nullopt, "us", FigureRow::GoalOn::None, 0, {}});
-    rows.push_back({"one report worker->UI->worker, idle window, p99", percentile(trips, 0.99),
-                    std::nullopt, "us", FigureRow::GoalOn::None, 0, {}});
     sim::Simulator::instance().reset();
     return rows;
 }
