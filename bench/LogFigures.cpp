@@ -96,13 +96,21 @@ public:
 private:
     void append()
     {
-        const QStringList& run = runs_[next_++ % runs_.size()];
-        view_.appendLines(run);
-        for (const QString& line : run)
-            textBytes_ += line.toUtf8().size();
+        const std::size_t run = next_++ % runs_.size();
+        view_.appendLines(runs_[run]);
+        textBytes_ += runBytes_[run];
+    }
+
+    static std::vector<qint64> utf8Bytes(const std::vector<QStringList>& runs)
+    {
+        std::vector<qint64> bytes;
+        for (const QStringList& run : runs)
+            bytes.push_back(run.join(QString()).toUtf8().size());
+        return bytes;
     }
 
     std::vector<QStringList> runs_ = traceRuns();
+    std::vector<qint64> runBytes_ = utf8Bytes(runs_);
     LogView view_;
     std::size_t next_ = 0;
     qint64 textBytes_ = 0;
@@ -112,9 +120,9 @@ private:
 
 std::vector<FigureRow> logFigures()
 {
+    FilledLog log;
     const long heapBefore = heapInUse();
     const long residentBefore = residentBytes();
-    FilledLog log;
     const double atEmpty = log.appendCost();
     log.fillTo(100'000);
     const double atHundredThousand = log.appendCost();
