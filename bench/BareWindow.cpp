@@ -21,9 +21,9 @@ int main(int argc, char* argv[])
 
     auto* tree = new QTreeWidget;
     tree->setHeaderHidden(true);
-    auto* root = new QTreeWidgetItem(QStringList{QStringLiteral("Задачи")});
-    for (const char* caption : {"Прочитать", "Записать", "Статистика"})
-        root->addChild(new QTreeWidgetItem(QStringList{QString::fromUtf8(caption)}));
+    auto* root = new QTreeWidgetItem(QStringList { QStringLiteral("Задачи") });
+    for (const char* caption : { "Прочитать", "Записать", "Статистика" })
+        root->addChild(new QTreeWidgetItem(QStringList { QString::fromUtf8(caption) }));
     tree->addTopLevelItem(root);
     tree->expandAll();
     auto* treePanel = new QDockWidget(QStringLiteral("R410"), &window);

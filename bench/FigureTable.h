@@ -14,8 +14,8 @@ struct FigureRow {
     std::optional<double> baseline;
     std::string unit;
     GoalOn goalOn = GoalOn::None;
-    double goal = 0;    // upper limit of the measure or of the ratio
-    std::string note;   // why a figure cannot be trusted, empty when it can
+    double goal = 0; // upper limit of the measure or of the ratio
+    std::string note; // why a figure cannot be trusted, empty when it can
 };
 
 std::optional<double> ratioOf(const FigureRow& row);

@@ -16,11 +16,11 @@ struct Group {
 };
 
 const Group Groups[] = {
-    {"transfers", transferFigures},
-    {"reports", reportCostFigures},
-    {"latency", latencyFigures},
-    {"stalls", stallFigures},
-    {"log", logFigures},
+    { "transfers", transferFigures },
+    { "reports", reportCostFigures },
+    { "latency", latencyFigures },
+    { "stalls", stallFigures },
+    { "log", logFigures },
 };
 
 bool chosen(const char* name, int argc, char** argv)

@@ -21,7 +21,7 @@ constexpr double GoalMs = 50 + 5;
 std::int64_t nowNs()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+        std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -29,7 +29,7 @@ std::int64_t nowNs()
 
 std::vector<FigureRow> latencyFigures()
 {
-    setUpController(std::chrono::microseconds{0});
+    setUpController(std::chrono::microseconds { 0 });
     SystemClock clock;
     ShownTerminal terminal(clock);
     const bool read = terminal.readConfiguration();
@@ -37,7 +37,7 @@ std::vector<FigureRow> latencyFigures()
     terminal.openFromTree(TreeCaption::Statistics);
     auto* report = dynamic_cast<TFReport*>(terminal.form().registry().widget(Target::Report));
 
-    std::atomic<std::int64_t> firstTransfer{0};
+    std::atomic<std::int64_t> firstTransfer { 0 };
     sim::Simulator::instance().setTrafficObserver([&](const sim::Transfer&) {
         std::int64_t none = 0;
         firstTransfer.compare_exchange_strong(none, nowNs());
@@ -53,17 +53,17 @@ std::vector<FigureRow> latencyFigures()
         const std::int64_t signalled = nowNs();
         report->TimerTimer();
         if (!runEventsUntil([&] { return TaskTimes::instance().ended(task) > before; },
-                            std::chrono::seconds(2)))
+                std::chrono::seconds(2)))
             break;
         latencies.push_back(static_cast<double>(firstTransfer - signalled) / 1e6);
     }
     sim::Simulator::instance().setTrafficObserver({});
     const std::string failed = latencies.size() == Runs ? "" : "runs failed";
-    std::vector<FigureRow> rows{
-        {"task event -> first USB transfer, median of 50", median(latencies), std::nullopt, "ms",
-         FigureRow::GoalOn::Measured, GoalMs, failed},
-        {"task event -> first USB transfer, max of 50", largest(latencies), std::nullopt, "ms",
-         FigureRow::GoalOn::Measured, GoalMs, failed},
+    std::vector<FigureRow> rows {
+        { "task event -> first USB transfer, median of 50", median(latencies), std::nullopt, "ms",
+            FigureRow::GoalOn::Measured, GoalMs, failed },
+        { "task event -> first USB transfer, max of 50", largest(latencies), std::nullopt, "ms",
+            FigureRow::GoalOn::Measured, GoalMs, failed },
     };
     return rows;
 }

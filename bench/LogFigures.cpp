@@ -52,8 +52,8 @@ std::vector<QStringList> traceRuns()
             seed = seed * 1664525 + 1013904223;
             for (std::uint8_t& byte : bytes)
                 byte = static_cast<std::uint8_t>(seed >> (byte % 24));
-            const TraceRecord record{static_cast<std::uint16_t>(seed % 4), bytes.data(),
-                                     4 + static_cast<int>(seed >> 8) % 37};
+            const TraceRecord record { static_cast<std::uint16_t>(seed % 4), bytes.data(),
+                4 + static_cast<int>(seed >> 8) % 37 };
             run << traceLine(QStringLiteral("14:03:27"), record);
         }
     return runs;
@@ -84,8 +84,8 @@ public:
             timer.start();
             while (view_.lines().count() < start + BatchLines)
                 append();
-            batches.push_back(static_cast<double>(timer.nsecsElapsed())
-                              / double(view_.lines().count() - start));
+            batches.push_back(
+                static_cast<double>(timer.nsecsElapsed()) / double(view_.lines().count() - start));
             QCoreApplication::processEvents();
         }
         return median(batches);
@@ -133,15 +133,15 @@ std::vector<FigureRow> logFigures()
     const double residentPerLine = double(residentBytes() - residentBefore) / lines;
     const double text = log.textBytesPerLine();
     return {
-        {"trace log 1M lines: heap per line vs its UTF-8 text", heapPerLine, text, "B",
-         FigureRow::GoalOn::Ratio, MemoryGoalRatio, {}},
-        {"trace log 1M lines: resident growth per line vs text", residentPerLine, text, "B",
-         FigureRow::GoalOn::Ratio, MemoryGoalRatio, {}},
-        {"trace log append per line, at 0 lines", atEmpty, std::nullopt, "ns",
-         FigureRow::GoalOn::None, 0, {}},
-        {"trace log append per line, at 100,000 lines vs at 0", atHundredThousand, atEmpty, "ns",
-         FigureRow::GoalOn::Ratio, AppendGoalRatio, {}},
-        {"trace log append per line, at 1,000,000 lines vs at 0", atMillion, atEmpty, "ns",
-         FigureRow::GoalOn::Ratio, AppendGoalRatio, {}},
+        { "trace log 1M lines: heap per line vs its UTF-8 text", heapPerLine, text, "B",
+            FigureRow::GoalOn::Ratio, MemoryGoalRatio, {} },
+        { "trace log 1M lines: resident growth per line vs text", residentPerLine, text, "B",
+            FigureRow::GoalOn::Ratio, MemoryGoalRatio, {} },
+        { "trace log append per line, at 0 lines", atEmpty, std::nullopt, "ns",
+            FigureRow::GoalOn::None, 0, {} },
+        { "trace log append per line, at 100,000 lines vs at 0", atHundredThousand, atEmpty, "ns",
+            FigureRow::GoalOn::Ratio, AppendGoalRatio, {} },
+        { "trace log append per line, at 1,000,000 lines vs at 0", atMillion, atEmpty, "ns",
+            FigureRow::GoalOn::Ratio, AppendGoalRatio, {} },
     };
 }

@@ -19,10 +19,10 @@ int replayOne(usb_dev_handle* handle, const sim::Transfer& transfer, std::vector
 {
     if (transfer.direction == sim::Transfer::Direction::Out)
         return usb_bulk_write(handle, transfer.endpoint,
-                              reinterpret_cast<const char*>(transfer.bytes.data()),
-                              static_cast<int>(transfer.bytes.size()), transfer.timeout);
-    return usb_bulk_read(handle, transfer.endpoint, buffer.data(), transfer.lengthAsked,
-                         transfer.timeout);
+            reinterpret_cast<const char*>(transfer.bytes.data()),
+            static_cast<int>(transfer.bytes.size()), transfer.timeout);
+    return usb_bulk_read(
+        handle, transfer.endpoint, buffer.data(), transfer.lengthAsked, transfer.timeout);
 }
 
 } // namespace
@@ -37,12 +37,13 @@ ReplayOutcome replayTransfers(const std::vector<sim::Transfer>& transfers)
     usb_find_devices();
     usb_dev_handle* handle = usb_open(firstController());
     if (!handle)
-        return {0, static_cast<int>(transfers.size())};
+        return { 0, static_cast<int>(transfers.size()) };
     usb_set_configuration(handle, 2);
     usb_claim_interface(handle, 0);
     for (const sim::Transfer& transfer : transfers)
         outcome.mismatches += replayOne(handle, transfer, buffer) != transfer.result;
-    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    outcome.seconds
+        = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     usb_release_interface(handle, 0);
     usb_close(handle);
     return outcome;

@@ -27,14 +27,14 @@ constexpr int BlockSize = 251; // the blocks of the demo controller's 256 payloa
 std::vector<double> reportRoundTrips(int count)
 {
     struct IdleWindow final : NotifiedWindow {
-        void OnDeviceMessage(int, NotifyValue) override {}
+        void OnDeviceMessage(int, NotifyValue) override { }
     } idle;
     QWidget widget;
     WindowRegistry registry;
     registry.enrol(Target::Flash, idle, widget);
     NotificationBridge bridge(registry);
     std::vector<double> trips;
-    std::atomic<bool> done{false};
+    std::atomic<bool> done { false };
     std::thread worker([&] {
         for (int i = 0; i < count; ++i) {
             const SteadyTime start = std::chrono::steady_clock::now();
@@ -62,7 +62,7 @@ std::vector<double> progressReportCosts(const QString& imageFile)
     TaskEvents events;
     BenchDialogs dialogs;
     dialogs.firmwareFile = imageFile;
-    TFFlash* window = TFFlash::create({area, registry, events, dialogs});
+    TFFlash* window = TFFlash::create({ area, registry, events, dialogs });
     std::vector<double> costs;
     if (!window)
         return costs;
@@ -81,8 +81,9 @@ std::vector<double> progressReportCosts(const QString& imageFile)
 
 double mean(const std::vector<double>& values)
 {
-    return values.empty() ? 0
-                          : std::accumulate(values.begin(), values.end(), 0.0) / double(values.size());
+    return values.empty()
+        ? 0
+        : std::accumulate(values.begin(), values.end(), 0.0) / double(values.size());
 }
 
 } // namespace
@@ -98,13 +99,13 @@ std::vector<FigureRow> reportCostFigures()
     const std::vector<double> trips = reportRoundTrips(1000);
     const std::vector<double> progress = progressReportCosts(imageFile);
     return {
-        {"one report worker->UI->worker, idle window, median", median(trips), std::nullopt, "us",
-         FigureRow::GoalOn::None, 0, {}},
-        {"one report worker->UI->worker, idle window, p99", percentile(trips, 0.99), std::nullopt,
-         "us", FigureRow::GoalOn::None, 0, {}},
-        {"firmware window: one progress report on the UI thread, mean", mean(progress),
-         std::nullopt, "us", FigureRow::GoalOn::None, 0, {}},
-        {"firmware window: one progress report on the UI thread, p99", percentile(progress, 0.99),
-         std::nullopt, "us", FigureRow::GoalOn::None, 0, {}},
+        { "one report worker->UI->worker, idle window, median", median(trips), std::nullopt, "us",
+            FigureRow::GoalOn::None, 0, {} },
+        { "one report worker->UI->worker, idle window, p99", percentile(trips, 0.99), std::nullopt,
+            "us", FigureRow::GoalOn::None, 0, {} },
+        { "firmware window: one progress report on the UI thread, mean", mean(progress),
+            std::nullopt, "us", FigureRow::GoalOn::None, 0, {} },
+        { "firmware window: one progress report on the UI thread, p99", percentile(progress, 0.99),
+            std::nullopt, "us", FigureRow::GoalOn::None, 0, {} },
     };
 }

@@ -22,10 +22,10 @@
 namespace {
 // Often enough to notice the end of a task; rarer looks would leave the figures less of this
 // loop's own work.
-constexpr std::chrono::milliseconds LookPeriod{5};
+constexpr std::chrono::milliseconds LookPeriod { 5 };
 const QString FullServiceCode = QStringLiteral("Core_Orchard");
 QtMessageHandler previousHandler = nullptr;
-}
+} // namespace
 
 double secondsBetween(SteadyTime from, SteadyTime to)
 {
@@ -86,7 +86,7 @@ void TaskTimes::note(const QString& text)
         return;
     std::lock_guard lock(mutex_);
     if (words[0] == u"begins")
-        spans_.push_back({words[1], now, std::nullopt});
+        spans_.push_back({ words[1], now, std::nullopt });
     else if (words[0] == u"ends" && !spans_.empty() && spans_.back().task == words[1])
         spans_.back().end = now;
 }
@@ -95,12 +95,6 @@ void TaskTimes::clear()
 {
     std::lock_guard lock(mutex_);
     spans_.clear();
-}
-
-std::vector<TaskTimes::Span> TaskTimes::spans() const
-{
-    std::lock_guard lock(mutex_);
-    return spans_;
 }
 
 int TaskTimes::ended(const char* task) const
@@ -169,7 +163,7 @@ bool ShownTerminal::readConfiguration()
     const int before = TaskTimes::instance().ended("ConfigRead");
     form_->MTaskGetClick();
     return runEventsUntil([&] { return TaskTimes::instance().ended("ConfigRead") > before; },
-                          std::chrono::seconds(10))
+               std::chrono::seconds(10))
         && form_->record().has_value();
 }
 

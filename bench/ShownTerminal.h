@@ -23,7 +23,7 @@ double secondsBetween(SteadyTime from, SteadyTime to);
 // dialog, and the full service code typed into the service-code dialog.
 class BenchDialogs final : public Dialogs {
 public:
-    void inform(QWidget*, const QString&) override {}
+    void inform(QWidget*, const QString&) override { }
     bool confirm(QWidget*, const QString&) override { return true; }
     std::optional<QString> openFileName(QWidget*, const QString&, const QStringList&) override;
     std::optional<QString> saveFileName(QWidget*, const QString&, const QStringList&) override
@@ -55,7 +55,6 @@ public:
 
     static TaskTimes& instance();
     void clear();
-    std::vector<Span> spans() const;
     int ended(const char* task) const;
     // The last span of the task that has ended.
     std::optional<Span> lastEnded(const char* task) const;

@@ -3,6 +3,8 @@
 // between two ticks is a sample, the 1 ms period included. The idle terminal is the baseline.
 
 #include <QCheckBox>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "Figures.h"
@@ -14,14 +16,11 @@
 #include "tasks/ReportForm.h"
 #include "tasks/TraceForm.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
 namespace {
 
-constexpr std::chrono::microseconds Latency{200};
+constexpr std::chrono::microseconds Latency { 200 };
 constexpr int TraceRate = 2000;
-constexpr std::chrono::seconds WindowRun{5};
+constexpr std::chrono::seconds WindowRun { 5 };
 constexpr double P99GoalMs = 5;
 constexpr double LongestGoalMs = 16;
 
@@ -59,8 +58,8 @@ bool runTask(ShownTerminal& terminal, TaskEvent event, const std::function<void(
     const char* task = taskEventName(event);
     const int before = TaskTimes::instance().ended(task);
     start();
-    const bool ended = runEventsUntil([&] { return TaskTimes::instance().ended(task) > before; },
-                                      std::chrono::seconds(60));
+    const bool ended = runEventsUntil(
+        [&] { return TaskTimes::instance().ended(task) > before; }, std::chrono::seconds(60));
     terminal.closeChildren();
     return ended;
 }
@@ -83,8 +82,7 @@ QString writeImage(const QTemporaryDir& folder)
     return path;
 }
 
-template <typename Window>
-Window* windowOf(ShownTerminal& terminal, Target target)
+template <typename Window> Window* windowOf(ShownTerminal& terminal, Target target)
 {
     return dynamic_cast<Window*>(terminal.form().registry().widget(target));
 }
@@ -127,8 +125,8 @@ bool traceFlood(ShownTerminal& terminal, double& linesPerSecond)
     return linesPerSecond > 0;
 }
 
-bool repeatTask(ShownTerminal& terminal, TaskEvent event, int times,
-                const std::function<void()>& start)
+bool repeatTask(
+    ShownTerminal& terminal, TaskEvent event, int times, const std::function<void()>& start)
 {
     bool ran = true;
     for (int i = 0; i < times; ++i)
@@ -139,30 +137,29 @@ bool repeatTask(ShownTerminal& terminal, TaskEvent event, int times,
 std::vector<Scenario> scenarios(const QString& image, double& traceLinesPerSecond)
 {
     return {
-        {"config read x10", {}, {},
-         [](ShownTerminal& terminal) {
-             return repeatTask(terminal, TaskEvent::ConfigRead, 10,
-                               [&] { terminal.form().MTaskGetClick(); });
-         }},
-        {"config write 200 B x2", {}, {},
-         [](ShownTerminal& terminal) {
-             return repeatTask(terminal, TaskEvent::ConfigWrite, 2,
-                               [&] { terminal.form().MTaskSetClick(); });
-         }},
-        {"firmware 128 KiB", {}, {},
-         [image](ShownTerminal& terminal) {
-             terminal.dialogs.firmwareFile = image;
-             return runTask(terminal, TaskEvent::FirmwareLoad,
-                            [&] { terminal.openFromTree(TreeCaption::Firmware); });
-         }},
-        {"statistics polling 1 s", "statistics window",
-         [](ShownTerminal& terminal) { terminal.openFromTree(TreeCaption::Statistics); },
-         pollStatistics},
-        {"trace flood 2000 lines/s", "trace window",
-         [](ShownTerminal& terminal) { terminal.openFromTree(TreeCaption::Trace); },
-         [&traceLinesPerSecond](ShownTerminal& terminal) {
-             return traceFlood(terminal, traceLinesPerSecond);
-         }},
+        { "config read x10", {}, {},
+            [](ShownTerminal& terminal) {
+                return repeatTask(
+                    terminal, TaskEvent::ConfigRead, 10, [&] { terminal.form().MTaskGetClick(); });
+            } },
+        { "config write 200 B x2", {}, {},
+            [](ShownTerminal& terminal) {
+                return repeatTask(
+                    terminal, TaskEvent::ConfigWrite, 2, [&] { terminal.form().MTaskSetClick(); });
+            } },
+        { "firmware 128 KiB", {}, {},
+            [image](ShownTerminal& terminal) {
+                terminal.dialogs.firmwareFile = image;
+                return runTask(terminal, TaskEvent::FirmwareLoad,
+                    [&] { terminal.openFromTree(TreeCaption::Firmware); });
+            } },
+        { "statistics polling 1 s", "statistics window",
+            [](ShownTerminal& terminal) { terminal.openFromTree(TreeCaption::Statistics); },
+            pollStatistics },
+        { "trace flood 2000 lines/s", "trace window",
+            [](ShownTerminal& terminal) { terminal.openFromTree(TreeCaption::Trace); },
+            [&traceLinesPerSecond](
+                ShownTerminal& terminal) { return traceFlood(terminal, traceLinesPerSecond); } },
     };
 }
 
@@ -192,21 +189,20 @@ std::vector<FigureRow> stallFigures()
             probe.start();
             scenario.open(terminal);
             runEventsFor(std::chrono::milliseconds(200));
-            rows.push_back({"UI loop longest gap, opening the " + scenario.window,
-                            largest(probe.stop()), idleLongest, "ms", FigureRow::GoalOn::None, 0,
-                            {}});
+            rows.push_back({ "UI loop longest gap, opening the " + scenario.window,
+                largest(probe.stop()), idleLongest, "ms", FigureRow::GoalOn::None, 0, {} });
         }
         probe.start();
         const bool ran = read && scenario.run(terminal);
         const std::vector<double> gaps = probe.stop();
         const std::string note = ran ? "" : "task did not run through";
-        rows.push_back({"UI loop p99 gap, " + scenario.name, percentile(gaps, 0.99), idleP99, "ms",
-                        FigureRow::GoalOn::Measured, P99GoalMs, note});
-        rows.push_back({"UI loop longest gap, " + scenario.name, largest(gaps), idleLongest, "ms",
-                        FigureRow::GoalOn::Measured, LongestGoalMs, note});
+        rows.push_back({ "UI loop p99 gap, " + scenario.name, percentile(gaps, 0.99), idleP99, "ms",
+            FigureRow::GoalOn::Measured, P99GoalMs, note });
+        rows.push_back({ "UI loop longest gap, " + scenario.name, largest(gaps), idleLongest, "ms",
+            FigureRow::GoalOn::Measured, LongestGoalMs, note });
     }
-    rows.push_back({"trace lines shown per second vs flood rate", traceLinesPerSecond,
-                    double(TraceRate), "/s", FigureRow::GoalOn::None, 0, {}});
+    rows.push_back({ "trace lines shown per second vs flood rate", traceLinesPerSecond,
+        double(TraceRate), "/s", FigureRow::GoalOn::None, 0, {} });
     sim::Simulator::instance().reset();
     return rows;
 }

@@ -26,12 +26,12 @@ extern char** environ;
 namespace {
 
 constexpr int Starts = 15;
-constexpr std::chrono::seconds IdleAfterStart{3};
+constexpr std::chrono::seconds IdleAfterStart { 3 };
 constexpr double StartGoalRatio = 1.2;
 
 long long monotonicNs()
 {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
 }
@@ -42,7 +42,7 @@ pid_t spawn(const char* program, const char* argument, int output)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    char* argv[] = {const_cast<char*>(program), const_cast<char*>(argument), nullptr};
+    char* argv[] = { const_cast<char*>(program), const_cast<char*>(argument), nullptr };
     pid_t pid = 0;
     if (posix_spawn(&pid, program, &actions, nullptr, argv, environ) != 0)
         pid = 0;
@@ -107,10 +107,10 @@ struct Program {
 int main()
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    Program demo{R4XX_START_STAMP, nullptr, {}};
-    Program terminal{R4XX_START_STAMP, "--no-panel", {}};
-    Program bare{R4XX_BARE_WINDOW, nullptr, {}};
-    std::vector<Program*> order{&demo, &terminal, &bare};
+    Program demo { R4XX_START_STAMP, nullptr, {} };
+    Program terminal { R4XX_START_STAMP, "--no-panel", {} };
+    Program bare { R4XX_BARE_WINDOW, nullptr, {} };
+    std::vector<Program*> order { &demo, &terminal, &bare };
     for (Program* program : order)
         startMs(program->path, program->argument);
     for (int i = 0; i < Starts; ++i) {
@@ -122,21 +122,20 @@ int main()
         }
         std::rotate(order.begin(), order.begin() + 1, order.end());
     }
-    const auto startRow = [&](const std::string& name, const Program& program,
-                              FigureRow::GoalOn goalOn) {
-        return FigureRow{name + ", median of " + std::to_string(Starts),
-                         median(program.startsMs), median(bare.startsMs), "ms", goalOn,
-                         StartGoalRatio,
-                         program.failed + bare.failed ? "a start stamped no frame" : ""};
-    };
+    const auto startRow
+        = [&](const std::string& name, const Program& program, FigureRow::GoalOn goalOn) {
+              return FigureRow { name + ", median of " + std::to_string(Starts),
+                  median(program.startsMs), median(bare.startsMs), "ms", goalOn, StartGoalRatio,
+                  program.failed + bare.failed ? "a start stamped no frame" : "" };
+          };
     printRows({
         startRow("cold start to first frame: demo start vs bare Qt window", demo,
-                 FigureRow::GoalOn::Ratio),
+            FigureRow::GoalOn::Ratio),
         startRow("cold start to first frame: terminal without the demo panel vs bare", terminal,
-                 FigureRow::GoalOn::None),
-        {"idle VmRSS 3 s after start: r4xx-terminal-sim vs bare Qt window",
-         idleResidentMiB(R4XX_DEMO_PROGRAM, nullptr), idleResidentMiB(R4XX_BARE_WINDOW, "--stay"),
-         "MiB", FigureRow::GoalOn::None, 0, {}},
+            FigureRow::GoalOn::None),
+        { "idle VmRSS 3 s after start: r4xx-terminal-sim vs bare Qt window",
+            idleResidentMiB(R4XX_DEMO_PROGRAM, nullptr),
+            idleResidentMiB(R4XX_BARE_WINDOW, "--stay"), "MiB", FigureRow::GoalOn::None, 0, {} },
     });
     return 0;
 }

@@ -32,8 +32,8 @@ int main(int argc, char* argv[])
     int qtArgc = 1;
     return runTerminal(qtArgc, argv, [&](TFDevice& window, Dialogs& dialogs) {
         if (panel)
-            window.addToolPanel(QStringLiteral("Симулятор"), "PanelSim",
-                                new simpanel::SimPanel(setup, dialogs));
+            window.addToolPanel(
+                QStringLiteral("Симулятор"), "PanelSim", new simpanel::SimPanel(setup, dialogs));
         stampFirstFrame(window, stay);
     });
 }

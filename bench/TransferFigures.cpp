@@ -15,13 +15,14 @@
 #include "ShownTerminal.h"
 #include "config/ConfigRecord.h"
 #include "link/DeviceTask.h"
+#include "link/Diagnostics.h"
 #include "link/Notifier.h"
 #include "shell/TaskTree.h"
 #include "sim/Simulator.h"
 
 namespace {
 
-constexpr std::chrono::microseconds Latency{1000};
+constexpr std::chrono::microseconds Latency { 1000 };
 constexpr int ImageSize = 128 * 1024;
 
 struct TaskRun {
@@ -39,7 +40,7 @@ struct Rounds {
 
 class InstantClock final : public Clock {
 public:
-    void sleep(std::chrono::milliseconds) override {}
+    void sleep(std::chrono::milliseconds) override { }
 };
 
 std::shared_ptr<FirmwareImage> patternedImage()
@@ -56,7 +57,7 @@ public:
     bool notify(Target target, int code, NotifyValue value) override
     {
         if (target == Target::Device && code == NotifyCode::Record)
-            record = ConfigRecord{*fromNotifyValue<const RecordBytes>(value)};
+            record = ConfigRecord { *fromNotifyValue<const RecordBytes>(value) };
         if (target == Target::Device && code == NotifyCode::Request && record)
             *fromNotifyValue<WriteRequest>(value) = answerWriteRequest(*record, LevelFull);
         if (target == Target::Flash && code == NotifyCode::Request) {
@@ -80,8 +81,7 @@ bool cleanTraffic(const std::vector<sim::Transfer>& traffic)
     return !traffic.empty();
 }
 
-template <typename RunTask>
-Rounds inTurns(int rounds, RunTask runTask)
+template <typename RunTask> Rounds inTurns(int rounds, RunTask runTask)
 {
     Rounds result;
     TaskRun last = runTask();
@@ -117,7 +117,8 @@ Rounds aloneRounds(TaskEvent event, int rounds)
         const SteadyTime start = std::chrono::steady_clock::now();
         device.events().set(event);
         device.runPass();
-        TaskRun run{secondsBetween(start, std::chrono::steady_clock::now()), simulator.traffic()};
+        TaskRun run { secondsBetween(start, std::chrono::steady_clock::now()),
+            simulator.traffic() };
         run.completed = cleanTraffic(run.traffic);
         // The controller is free for the bare loop; the next task finds it afresh, as the bare
         // loop does.
@@ -127,12 +128,13 @@ Rounds aloneRounds(TaskEvent event, int rounds)
 }
 
 // Each round a new terminal, closed afterwards so that the bare loop finds the controller free.
-Rounds terminalRounds(const char* task, int rounds,
-                      const std::function<void(ShownTerminal&)>& prepare,
-                      const std::function<void(ShownTerminal&)>& start)
+Rounds terminalRounds(TaskEvent event, int rounds,
+    const std::function<void(ShownTerminal&)>& prepare,
+    const std::function<void(ShownTerminal&)>& start)
 {
     setUpController(Latency);
     sim::Simulator& simulator = sim::Simulator::instance();
+    const char* task = taskEventName(event);
     return inTurns(rounds, [&] {
         PollOnlyClock clock;
         ShownTerminal terminal(clock);
@@ -141,8 +143,8 @@ Rounds terminalRounds(const char* task, int rounds,
         TaskTimes::instance().clear();
         start(terminal);
         TaskRun run;
-        if (!runEventsUntil([&] { return TaskTimes::instance().ended(task) > 0; },
-                            std::chrono::seconds(60)))
+        if (!runEventsUntil(
+                [&] { return TaskTimes::instance().ended(task) > 0; }, std::chrono::seconds(60)))
             return run;
         const TaskTimes::Span span = *TaskTimes::instance().lastEnded(task);
         run.seconds = secondsBetween(span.begin, *span.end);
@@ -154,8 +156,8 @@ Rounds terminalRounds(const char* task, int rounds,
 
 FigureRow rowOf(const std::string& name, const Rounds& rounds)
 {
-    FigureRow row{name, 1000 * median(rounds.task), 1000 * median(rounds.bare), "ms",
-                  FigureRow::GoalOn::Ratio, 1.02, {}};
+    FigureRow row { name, 1000 * median(rounds.task), 1000 * median(rounds.bare), "ms",
+        FigureRow::GoalOn::Ratio, 1.02, {} };
     if (rounds.failed)
         row.note = "task failed";
     else if (rounds.mismatches > 0)
@@ -180,28 +182,29 @@ std::vector<FigureRow> transferFigures()
     const auto nothing = [](ShownTerminal&) {};
     QTemporaryDir folder;
     const QString imageFile = writeImageFile(folder);
-    std::vector<FigureRow> rows{
+    std::vector<FigureRow> rows {
         rowOf("firmware 128 KiB, task alone vs bare USB loop",
-              aloneRounds(TaskEvent::FirmwareLoad, 4)),
+            aloneRounds(TaskEvent::FirmwareLoad, 4)),
         rowOf("config read, task alone vs bare USB loop", aloneRounds(TaskEvent::ConfigRead, 21)),
         rowOf("config write 200 B, task alone vs bare USB loop",
-              aloneRounds(TaskEvent::ConfigWrite, 21)),
+            aloneRounds(TaskEvent::ConfigWrite, 21)),
         rowOf("firmware 128 KiB, in the terminal vs bare USB loop",
-              terminalRounds("FirmwareLoad", 4, nothing,
-                             [&](ShownTerminal& terminal) {
-                                 terminal.dialogs.firmwareFile = imageFile;
-                                 terminal.openFromTree(TreeCaption::Firmware);
-                             })),
+            terminalRounds(TaskEvent::FirmwareLoad, 4, nothing,
+                [&](ShownTerminal& terminal) {
+                    terminal.dialogs.firmwareFile = imageFile;
+                    terminal.openFromTree(TreeCaption::Firmware);
+                })),
         rowOf("config read, in the terminal vs bare USB loop",
-              terminalRounds("ConfigRead", 15, nothing,
-                             [](ShownTerminal& terminal) { terminal.form().MTaskGetClick(); })),
+            terminalRounds(TaskEvent::ConfigRead, 15, nothing,
+                [](ShownTerminal& terminal) { terminal.form().MTaskGetClick(); })),
         rowOf("config write 200 B, in the terminal vs bare USB loop",
-              terminalRounds("ConfigWrite", 15,
-                             [](ShownTerminal& terminal) {
-                                 terminal.readConfiguration();
-                                 terminal.closeChildren();
-                             },
-                             [](ShownTerminal& terminal) { terminal.form().MTaskSetClick(); })),
+            terminalRounds(
+                TaskEvent::ConfigWrite, 15,
+                [](ShownTerminal& terminal) {
+                    terminal.readConfiguration();
+                    terminal.closeChildren();
+                },
+                [](ShownTerminal& terminal) { terminal.form().MTaskSetClick(); })),
     };
     sim::Simulator::instance().reset();
     return rows;
