@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
 #include <QDate>
 #include <QLocale>
@@ -36,6 +37,18 @@ bool onlyBlockDiffers(const RecordBytes& before, const RecordBytes& after, Block
     return true;
 }
 
+// "Сброс" then "Сохранить": the defaults are values the editor opens as they are.
+RecordBytes defaultsSaved(const ModelKind& kind, const RecordBytes& bytes, AccessLevel level)
+{
+    ConfigRecord record;
+    record.bytes = bytes;
+    const std::unique_ptr<EditorModel> model = kind.make(record, level);
+    model->LoadBlock();
+    model->setDefaults();
+    model->save();
+    return record.bytes;
+}
+
 void checkEditors(const RecordBytes& record)
 {
     for (const AccessLevel level : {LevelUser, LevelFull}) {
@@ -44,6 +57,10 @@ void checkEditors(const RecordBytes& record)
             require(onlyBlockDiffers(record, once, kind.block), "an editor saves its own block only");
             require(openedAndSaved(kind, once, level) == once,
                     "an editor saves a record it saved as it was");
+            const RecordBytes defaults = defaultsSaved(kind, record, level);
+            require(onlyBlockDiffers(record, defaults, kind.block)
+                        && openedAndSaved(kind, defaults, level) == defaults,
+                    "an editor's defaults open and save as they are");
         }
     }
 }
