@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
 # fuzz.sh [SECONDS_PER_TARGET | --runs N]: builds the fuzz targets with clang and libFuzzer in
-# build-fuzz and runs each one in turn on a copy of its seed corpus (fuzz/corpus/<target>/).
-# Without an argument every target runs a short fixed number of inputs, as the test suite does.
+# build-fuzz and runs each one in turn, one process at a time, from its seed corpus
+# (fuzz/corpus/<target>/, never written) and the inputs earlier runs kept (build-fuzz/corpus/).
+# Without an argument every target runs a short fixed number of inputs.
 # A finding stops the script; libFuzzer leaves the input as build-fuzz/findings/<target>/crash-*.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 dir=${FUZZ_BUILD_DIR:-$top/build-fuzz}
 targets=(fuzz_config_file fuzz_controller_replies fuzz_editor_models fuzz_statistics)
 
+usage() {
+  echo "usage: fuzz.sh [SECONDS_PER_TARGET | --runs N]" >&2
+  exit 2
+}
+number() { [[ ${1:-} =~ ^[0-9]+$ ]] || usage; }
 limit=(-runs=20000)
-case "${1:-}" in
-  "") ;;
-  --runs) limit=(-runs="${2:?--runs needs a number}") ;;
-  *[!0-9]* ) echo "usage: fuzz.sh [SECONDS_PER_TARGET | --runs N]" >&2; exit 2 ;;
-  *) limit=(-max_total_time="$1") ;;
+case $# in
+  0) ;;
+  1) number "$1"; limit=(-max_total_time="$1") ;;
+  2) [ "$1" = --runs ] || usage; number "$2"; limit=(-runs="$2") ;;
+  *) usage ;;
 esac
 
 "$top/scripts/build.sh" "$dir" -DR4XX_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++-14 \
