@@ -39,8 +39,8 @@ for target in "${targets[@]}"; do
   log="$dir/findings/$target.log"
   echo "== $target ${limit[*]}"
   # One process, one target at a time: the machine is shared.
-  if ! "$dir/fuzz/$target" "${limit[@]}" -max_len="${max_len[$target]}" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 \
+  if ! "$dir/fuzz/$target" "${limit[@]}" -max_len="${max_len[$target]}" \
+    -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$findings/" "$work" "$top/fuzz/corpus/$target" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "$target: finding, kept in $findings (log $log)" >&2
