@@ -36,6 +36,8 @@ RunHandles runTask(const TaskRun& run, const RunSetup& setup, RecordingNotifier&
     controller->settings.firmwareRuns = !run.bootMode;
     controller->settings.capacity = setup.capacity;
     controller->faults.replyFilter = setup.replyFilter;
+    if (setup.prepare)
+        setup.prepare(*controller);
 
     notifier.writeCount = run.writeCount;
     const std::vector<std::uint8_t> image = controller->configMemory().read(0, CONFIG_IMAGE_SIZE);

@@ -34,6 +34,8 @@ struct RunSetup {
     std::uint16_t traceMask = 0;
     std::uint16_t capacity = 64; // of the controller's own probe reply
     std::function<void(const sim::Request&, std::vector<std::uint8_t>&)> replyFilter;
+    // Sets the fresh controller up further before the run (frames for the trace, say).
+    std::function<void(sim::SimController&)> prepare;
 };
 
 struct RunHandles {

@@ -21,6 +21,7 @@
 #include "link/Packet.h"
 #include "link/StatisticsTasks.h"
 #include "sim/Simulator.h"
+#include "sim/TraceQueues.h"
 
 namespace {
 
@@ -115,6 +116,16 @@ void counterSeeds()
 }
 
 // The run's choice bytes, then every reply of the simulated controller as the target reads it.
+// Frames on every trace channel, for a fetch that brings lines.
+void passFrames(sim::SimController& controller)
+{
+    sim::TraceQueues& trace = controller.devices().trace;
+    trace.select(0x0F);
+    for (const auto channel : {sim::TraceChannel::BusRx, sim::TraceChannel::BusTx,
+                               sim::TraceChannel::LinkRx, sim::TraceChannel::LinkTx})
+        trace.pass(channel, {0x10, 0x20, 0x30, 0x40, static_cast<std::uint8_t>(channel)});
+}
+
 void replySeeds(std::uint16_t capacity, const std::function<bool(const TaskRun&)>& wanted)
 {
     const std::uint8_t imageHalfLength = 150;
@@ -128,6 +139,8 @@ void replySeeds(std::uint16_t capacity, const std::function<bool(const TaskRun&)
         setup.image = patternedImage(2 * std::size_t{imageHalfLength});
         setup.traceMask = traceMask;
         setup.capacity = capacity;
+        if (run.event == TaskEvent::TracePoll)
+            setup.prepare = passFrames;
         setup.replyFilter = [&seed](const sim::Request&, Bytes& reply) {
             seed.push_back(static_cast<std::uint8_t>(reply.size() & 0xFF));
             seed.push_back(static_cast<std::uint8_t>(reply.size() >> 8));
