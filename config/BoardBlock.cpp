@@ -89,9 +89,14 @@ void BoardBlock::setSerialNumber(const QString& serial)
     setText(Serial, encodeBoardText(serial));
 }
 
+// A carriage return without its line feed reads as the line break that the text field makes of
+// it: read as itself, a carriage return before a stored line break would merge with it when the
+// text is stored again, and each save would lose one byte of the description.
 QString BoardBlock::description() const
 {
-    return decodeBoardText(text(Description)).replace(StoredLineBreak, LineBreak);
+    return decodeBoardText(text(Description))
+        .replace(StoredLineBreak, LineBreak)
+        .replace(QChar(u'\r'), LineBreak);
 }
 
 void BoardBlock::setDescription(const QString& description)

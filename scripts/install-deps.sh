@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libboost-dev libbenchmark-dev
   umockdev libumockdev-dev
   fonts-dejavu-core
+  clang-14 libfuzzer-14-dev
 )
 if [ $# -gt 0 ]; then
   packages=("$@")

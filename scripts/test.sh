@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole suite three times: a plain build, AddressSanitizer with
-# UndefinedBehaviorSanitizer, and ThreadSanitizer over the link layer.
+# UndefinedBehaviorSanitizer, and ThreadSanitizer over the link layer; then every fuzz target for a
+# short fixed number of inputs.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -20,3 +21,6 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 run_suite "$top/build"
 run_suite "$top/build-asan" -DR4XX_SANITIZE=address
 run_suite "$top/build-tsan" -DR4XX_SANITIZE=thread -DR4XX_BUILD_UI=OFF
+
+echo "== build-fuzz"
+"$top/scripts/fuzz.sh" --runs 10000

@@ -130,6 +130,31 @@ TEST(BoardBlock, LineBreaksAreStoredAsCarriageReturnAndLineFeed)
     EXPECT_EQ(block.text(BoardBlock::Description), "a\r\nb") << "no doubled carriage return";
 }
 
+TEST(BoardBlock, DescriptionReadAndStoredAgainKeepsItsBytesFromTheSecondTimeOn)
+{
+    struct Case {
+        const char* what;
+        QByteArray stored;
+        QByteArray once; // the field after the text read from it was stored
+    };
+    const Case cases[] = {
+        {"line breaks", "a\r\nb\r\n", "a\r\nb\r\n"},
+        {"carriage return before a line break", "ab\r\r\ncd", "ab\r\n\r\ncd"},
+        {"lone carriage returns", "\r\ra\rb", "\r\n\r\na\r\nb"},
+        {"lone line feed", "a\nb", "a\r\nb"},
+        {"cut at the field's end", QByteArray(60, '\r') + "\r\nab",
+         QByteArray("\r\n").repeated(32)},
+    };
+    for (const Case& c : cases) {
+        BoardBlock block = patterned();
+        block.setText(BoardBlock::Description, c.stored);
+        block.setDescription(block.description());
+        EXPECT_EQ(block.text(BoardBlock::Description), c.once) << c.what;
+        block.setDescription(block.description());
+        EXPECT_EQ(block.text(BoardBlock::Description), c.once) << c.what << ", twice";
+    }
+}
+
 TEST(BoardText, Windows1251BothWays)
 {
     EXPECT_EQ(encodeBoardText(QStringLiteral("Сер№1")), bytesOf({0xD1, 0xE5, 0xF0, 0xB9, '1'}));

@@ -1,0 +1,85 @@
+#include "support/ModelKinds.h"
+
+#include "editors/AudioModel.h"
+#include "editors/BoardModel.h"
+#include "editors/CodecModel.h"
+#include "editors/LinkModel.h"
+#include "editors/NetModel.h"
+#include "editors/RecoderModel.h"
+#include "editors/VocoderModel.h"
+
+const std::vector<ModelKind>& modelKinds()
+{
+    static const std::vector<ModelKind> kinds{
+        {"amplifier", Blocks::Amplifier,
+         [](ConfigRecord& r, AccessLevel) {
+             return std::make_unique<AudioModel>(r.data(Blocks::Amplifier));
+         }},
+        {"codec", Blocks::Codec,
+         [](ConfigRecord& r, AccessLevel level) {
+             return std::make_unique<CodecModel>(
+                 CodecInputs{level, r.data(Blocks::Identity), r.data(Blocks::Codec)});
+         }},
+        {"vocoder", Blocks::Vocoder,
+         [](ConfigRecord& r, AccessLevel) {
+             return std::make_unique<VocoderModel>(
+                 VocoderInputs{r.data(Blocks::Identity), r.data(Blocks::Vocoder)});
+         }},
+        {"recorder", Blocks::Recorder,
+         [](ConfigRecord& r, AccessLevel) {
+             return std::make_unique<RecoderModel>(
+                 RecoderInputs{r.data(Blocks::Identity), r.data(Blocks::Recorder)});
+         }},
+        {"link", Blocks::Link,
+         [](ConfigRecord& r, AccessLevel level) {
+             return std::make_unique<LinkModel>(
+                 LinkInputs{level, r.data(Blocks::Identity), r.data(Blocks::Link)});
+         }},
+        {"network", Blocks::Net,
+         [](ConfigRecord& r, AccessLevel) {
+             return std::make_unique<NetModel>(
+                 NetInputs{r.data(Blocks::Identity), r.data(Blocks::Net), r.data(Blocks::Board)});
+         }},
+    };
+    return kinds;
+}
+
+RecordBytes openedAndSaved(const ModelKind& kind, const RecordBytes& bytes, AccessLevel level)
+{
+    ConfigRecord record;
+    record.bytes = bytes;
+    const std::unique_ptr<EditorModel> model = kind.make(record, level);
+    model->LoadBlock();
+    model->save();
+    return record.bytes;
+}
+
+namespace {
+BoardEntries shownEntries(const BoardModel& model, BoardEntry entry, const QLocale& locale,
+                          const QDate& today)
+{
+    BoardEntries entries{std::nullopt, model.date(locale, today), std::nullopt};
+    if (entry == BoardEntry::Untouched)
+        return entries;
+    const QString serial = model.serialNumber();
+    if (acceptsSerial(serial))
+        entries.serial = serial;
+    const QString description = model.description();
+    if (acceptsDescription(description, description))
+        entries.description = description;
+    return entries;
+}
+}
+
+RecordBytes boardOpenedAndSaved(const RecordBytes& bytes, BoardEntry entry, const QLocale& locale,
+                                const QDate& today)
+{
+    ConfigRecord record;
+    record.bytes = bytes;
+    BoardModel model;
+    model.LoadBlock({record.data(Blocks::Identity), record.data(Blocks::Board)});
+    if (entry == BoardEntry::EnteredAsShown && model.addressShown())
+        model.setAddressText(model.addressText());
+    model.save(shownEntries(model, entry, locale, today), locale);
+    return record.bytes;
+}
