@@ -449,17 +449,11 @@ void TFDevice::saveToFile(const QString& prefix)
 {
     if (!record_)
         return;
-    switch (saveConfigFile(fileName_, *record_, crc_)) {
-    case SaveFileResult::Saved:
+    const SaveFileResult result = saveConfigFile(fileName_, *record_, crc_);
+    if (const std::optional<QString> failure = saveFailureText(result, fileName_))
+        dialogs_.inform(this, *failure);
+    else
         addLogLine(prefix, fileSavedText(fileName_));
-        break;
-    case SaveFileResult::CannotCreate:
-        dialogs_.inform(this, cannotCreateText(fileName_));
-        break;
-    case SaveFileResult::WriteFailed:
-        dialogs_.inform(this, cannotWriteText(fileName_));
-        break;
-    }
 }
 
 void TFDevice::MFileOutClick()

@@ -18,6 +18,7 @@
 #include "tasks/ReportTexts.h"
 #include "ui/ChildWindow.h"
 #include "ui/Dialogs.h"
+#include "ui/FileTexts.h"
 
 // A row of a page of figures: its label (named when the window changes it) and its field.
 struct ReportFigureRow {
@@ -84,16 +85,6 @@ const std::vector<ReportFigureRow>& audioRows()
 QStringList csvFilters()
 {
     return {QStringLiteral("Таблица CSV (*.csv)"), QStringLiteral("все файлы (*)")};
-}
-
-QString cannotCreateText(const QString& fileName)
-{
-    return QStringLiteral("Файл ") + fileName + QStringLiteral(" не удается создать");
-}
-
-QString cannotWriteText(const QString& fileName)
-{
-    return QStringLiteral("Файл ") + fileName + QStringLiteral(" не удается записать");
 }
 
 QPushButton* namedButton(const char* name, const QString& text, QWidget* parent)
@@ -323,16 +314,10 @@ void TFReport::BSaveClick()
     if (!name)
         return;
     const QByteArray csv = historyCsv(history_.samples());
-    switch (saveWholeFile(*name, [&](QIODevice& file) { return file.write(csv) == csv.size(); })) {
-    case SaveFileResult::Saved:
-        break;
-    case SaveFileResult::CannotCreate:
-        dialogs_.inform(this, cannotCreateText(*name));
-        break;
-    case SaveFileResult::WriteFailed:
-        dialogs_.inform(this, cannotWriteText(*name));
-        break;
-    }
+    const SaveFileResult result =
+        saveWholeFile(*name, [&](QIODevice& file) { return file.write(csv) == csv.size(); });
+    if (const std::optional<QString> failure = saveFailureText(result, *name))
+        dialogs_.inform(this, *failure);
 }
 
 void TFReport::closeEvent(QCloseEvent* event)

@@ -147,16 +147,9 @@ void TFTrace::ButSaveClick()
         dialogs_.saveFileName(this, SaveDialogName, logFileFilters());
     if (!name)
         return;
-    switch (saveLogFile(*name, Log->lines())) {
-    case SaveFileResult::Saved:
-        break;
-    case SaveFileResult::CannotCreate:
-        dialogs_.inform(this, cannotCreateText(*name));
-        break;
-    case SaveFileResult::WriteFailed:
-        dialogs_.inform(this, cannotWriteText(*name));
-        break;
-    }
+    const SaveFileResult result = saveLogFile(*name, Log->lines());
+    if (const std::optional<QString> failure = saveFailureText(result, *name))
+        dialogs_.inform(this, *failure);
 }
 
 void TFTrace::ButCloseClick()
