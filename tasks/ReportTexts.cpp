@@ -117,7 +117,7 @@ float loadPercent(std::uint32_t counter)
 
 float sharePercent(std::uint32_t counter)
 {
-    return static_cast<float>(counter * ShareScale);
+    return static_cast<float>(double{roundedCounter(counter)} * ShareScale);
 }
 
 float jitterMilliseconds(std::uint32_t counter)

@@ -37,6 +37,13 @@ TEST(ReportHistory, SampleTakesTheFiguresOfTheWindow)
     EXPECT_EQ(sample.value(PlotQuantity::LostFrames), 25.0f);
     EXPECT_EQ(sample.value(PlotQuantity::ControlErrors), 50.0f);
     EXPECT_EQ(sample.value(PlotQuantity::Jitter), 500.0f);
+
+    // The plot and the CSV take the shares of the rounded counters, as the window shows them.
+    counters[15] = 1443709149;
+    counters[9] = 1443709149;
+    const QDateTime time(QDate(2024, 5, 1), QTime(0, 0), Qt::UTC);
+    const QByteArray row = historyCsv({reportSample(counters, time)}).split('\n').at(1);
+    EXPECT_EQ(row, "2024-05-01T00:00:00Z,50.00,67.2280,67.2280,500.0000\r");
 }
 
 TEST(ReportHistory, CsvHasAHeaderAndOneRowPerReport)

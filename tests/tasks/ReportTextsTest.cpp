@@ -62,6 +62,9 @@ TEST(ReportTexts, EveryFormatOfThePagesInBothLocales)
         {"sLoad", 17, 32768, ModelR420, "50.00", "50,00"},
         {"sRxdErrFract", 9, 1u << 30, ModelR420, "50.0000 %", "50,0000 %"},
         {"sRxvLostFract", 15, 1u << 31, ModelR420, "100.0000 %", "100,0000 %"},
+        // Above 2^24 the share is taken of the counter rounded to a float, like every counter.
+        {"sRxdErrFract", 9, 1443709149, ModelR420, "67.2280 %", "67,2280 %"},
+        {"sRxvLostFract", 15, 1443709149, ModelR420, "67.2280 %", "67,2280 %"},
         {"sDelay", 2, 0x18000, ModelR420, "1.5000 сек", "1,5000 сек"},
         {"sDelay", 2, 0x18000, ModelR410, "98,304 Гц", "98" + Nbsp + "304 Гц"},
         {"sDelay", 2, 0x18000, 3, "98,304 Гц", "98" + Nbsp + "304 Гц"},
