@@ -163,17 +163,18 @@ LinkModel::LinkModel(const LinkInputs& inputs)
         shown_[indexOf(rule.field)] = rule.initial;
 }
 
-// Every field shows its word, a number outside its range as the nearer bound; every word is then
-// rewritten from what its field shows. The flag bits stay as they are.
+// Every word is rewritten from its field's value, a number outside its range taken as the nearer
+// bound, and the field then shows the word it will store, so that the screen, "Сохранить" and
+// "Тест" agree. The flag bits stay as they are.
 void LinkModel::LoadBlock()
 {
     copyIn();
     if (edition_ == EditionZB)
         setWord(static_cast<int>(LinkNumber::T0), ZbT0);
     for (const LinkNumberRule& rule : linkNumberRules()) {
-        const int value = loadedValue(rule.field);
-        shown_[indexOf(rule.field)] = value;
-        setWord(static_cast<int>(rule.field), openedWord(rule, value));
+        const std::uint16_t opened = openedWord(rule, loadedValue(rule.field));
+        setWord(static_cast<int>(rule.field), opened);
+        shown_[indexOf(rule.field)] = shownValue(rule, opened);
     }
 }
 

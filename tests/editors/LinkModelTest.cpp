@@ -120,10 +120,14 @@ TEST(LinkModel, OpeningShowsEveryWordAndRewritesItFromWhatIsShown)
          {0x0020, 0x0100, 0x0200, 0x0010, 15, 3, 0, 1, 0},
          {64, 1, 1, 1, 500, 125, 125, 125},
          {3, 1, 1, 1, 16, 4, 4, 4, 0}},
-        {"ticks between whole milliseconds settle on a multiple of four",
+        {"ticks between whole milliseconds settle on a multiple of four and show it",
          {3, 1, 1, 1, 33, 34, 35, 37, 0},
-         {64, 1, 1, 1, 1031, 1062, 1093, 1156},
+         {64, 1, 1, 1, 1000, 1000, 1000, 1125},
          {3, 1, 1, 1, 32, 32, 32, 36, 0}},
+        {"the top tick counts below a whole second's multiple",
+         {3, 1, 1, 1, 959, 958, 957, 955, 0},
+         {64, 1, 1, 1, 29875, 29875, 29875, 29750},
+         {3, 1, 1, 1, 956, 956, 956, 952, 0}},
         {"the flag bits are kept, all of them",
          {3, 1, 1, 1, 16, 4, 4, 4, 0xFFFF},
          {64, 1, 1, 1, 500, 125, 125, 125},
@@ -154,13 +158,16 @@ TEST(LinkModel, OddBlocksSettleAtTheFirstOpening)
                 EXPECT_EQ(openedAndSaved(stored, typeWord, level, 2), once)
                     << "word 0 " << stored[0] << ", edition " << (typeWord & 1) << ", level "
                     << level;
-                // Every field's word stays where its field's range lets it.
+                // Every field's word stays where its field's range lets it, and the field shows
+                // the word it stores, from the first opening on.
+                Opened first(stored, typeWord, level);
                 Opened reopened(once, typeWord, level);
                 for (const LinkNumberRule& rule : linkNumberRules()) {
                     const NumberRange range = reopened.model.range(rule.field);
                     const int value = shownValue(rule, once[static_cast<std::size_t>(rule.field)]);
                     EXPECT_GE(value, range.minimum) << rule.name.toStdString();
                     EXPECT_LE(value, range.maximum) << rule.name.toStdString();
+                    EXPECT_EQ(first.model.value(rule.field), value) << rule.name.toStdString();
                 }
             }
         }
