@@ -87,7 +87,9 @@ void TFLink::buildPage(const QString& title, LinkNumber first, LinkNumber last, 
     PageRows rows(page);
     for (int index = static_cast<int>(first); index <= static_cast<int>(last); ++index) {
         const LinkNumberRule& rule = linkNumberRules()[static_cast<std::size_t>(index)];
-        auto* number = new NumberField(page, rule.name, rule.range, rule.step, dialogs);
+        // KeyPressN: typed digits only, Backspace discarded too.
+        const NumberEntry entry{rule.step, 0, EmptyText::KeepsNumber, BackspaceKey::Discarded};
+        auto* number = new NumberField(page, rule.name, rule.range, entry, dialogs);
         number->showValue(rule.initial);
         const LinkNumber changedField = rule.field;
         if (rule.unit == LinkUnit::Ticks)

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "editors/DottedField.h"
@@ -199,6 +200,19 @@ void TFNet::showModel()
     showChoice(Tos20, precedenceItems(), model_.precedence());
     for (const TosFlagRule& rule : tosFlagRules())
         showChecked(box(rule.flag), model_.tosFlag(rule.flag));
+    if (isVisible())
+        tellCorrections();
+}
+
+// Opening fills the fields before the window is shown; its messages come once it is on screen.
+void TFNet::showEvent(QShowEvent* event)
+{
+    TFEditor::showEvent(event);
+    QTimer::singleShot(0, this, &TFNet::tellCorrections);
+}
+
+void TFNet::tellCorrections()
+{
     for (const NumberRange& range : model_.takeCorrections())
         dialogs_.inform(window(), rangeMessage(range));
 }

@@ -37,8 +37,11 @@ protected:
     EditorModel& model() override { return model_; }
     // Also tells the corrections that opening made, one message each, as the fields show them.
     void showModel() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // The messages stand over the window: corrections found before it is on screen wait for it.
+    void tellCorrections();
     void buildNetworkPage();
     void buildExtraPage();
     DottedField*& field(NetAddress address);

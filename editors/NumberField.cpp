@@ -29,19 +29,18 @@ bool isDigit(QChar character)
 // typing.
 bool typesNonDigit(const QKeyEvent& key)
 {
-    if (key.key() == Qt::Key_Backspace)
-        return true;
     const QString text = key.text();
     return !text.isEmpty() && text.front().isPrint() && !isDigit(text.front());
 }
 
-} // namespace
-
-NumberField::NumberField(QWidget* parent, const QString& name, NumberRange range, int step,
-                         Dialogs& dialogs)
-    : NumberField(parent, name, range, NumberEntry{step, 0, EmptyText::KeepsNumber}, dialogs)
+bool discarded(const QKeyEvent& key, BackspaceKey backspace)
 {
+    if (key.key() == Qt::Key_Backspace)
+        return backspace == BackspaceKey::Discarded;
+    return typesNonDigit(key);
 }
+
+} // namespace
 
 NumberField::NumberField(QWidget* parent, const QString& name, NumberRange range,
                          const NumberEntry& entry, Dialogs& dialogs)
@@ -130,7 +129,7 @@ bool NumberField::eventFilter(QObject* watched, QEvent* event)
         stepBy(key.key() == Qt::Key_Up ? 1 : -1);
         return true;
     }
-    return typesNonDigit(key);
+    return discarded(key, entry_.backspace);
 }
 
 void NumberField::textChange(const QString& text)

@@ -18,20 +18,27 @@ enum class EmptyText {
     Zero,        // the number 0, checked like any other
 };
 
+// What Backspace does in a field.
+enum class BackspaceKey {
+    Deletes,   // as in any text field
+    Discarded, // the link editor's fields take typed digits only, Backspace not excepted
+};
+
 // How a field takes its number: the spinner's step (no spinner when 0), the most digits it holds
-// (any count when 0) and what an emptied text stands for.
+// (any count when 0), what an emptied text stands for and what Backspace does.
 struct NumberEntry {
     int step = 0;
     int digits = 0;
     EmptyText emptied = EmptyText::KeepsNumber;
+    BackspaceKey backspace = BackspaceKey::Deletes;
 };
 
 // A text field for a whole number, with an up-down spinner beside it where it has a step, as the
 // settings windows use for numbers with a range.
 //
-// - Typing: only the digits 0 to 9 are taken; every other character, Backspace included, is
-//   discarded. Deleting and overtyping a selection work; pasted text is taken only when it is all
-//   digits.
+// - Typing: only the digits 0 to 9 are taken; every other character is discarded, and Backspace
+//   too where the entry says so. Deleting and overtyping a selection work; pasted text is taken
+//   only when it is all digits.
 // - Every change of the text, typed, pasted or made by the spinner, is checked at once: a number
 //   outside the range raises "Недопустимое значение. Укажите значение в диапазоне <min>..<max>"
 //   and the nearer bound takes its place. The accepted number goes to the handler.
@@ -45,8 +52,6 @@ struct NumberEntry {
 // followed by "Up" and "Down".
 class NumberField final : public QWidget {
 public:
-    NumberField(QWidget* parent, const QString& name, NumberRange range, int step,
-                Dialogs& dialogs);
     NumberField(QWidget* parent, const QString& name, NumberRange range, const NumberEntry& entry,
                 Dialogs& dialogs);
 
@@ -60,7 +65,7 @@ public:
     // One spinner press: steps up (positive) or down (negative).
     void stepBy(int steps);
 
-    // KeyPressN: discards every typed character but a digit.
+    // Discards every typed character but a digit, and Backspace where the entry says so.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

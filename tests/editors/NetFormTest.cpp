@@ -45,11 +45,14 @@ protected:
         storeWords(DemoZA);
     }
 
+    // Opens the editor and lets it come on screen, where it tells what opening corrected.
     TFNet* openNet()
     {
-        return TFNet::open(*place, NetInputs{record.data(Blocks::Identity),
-                                             record.data(Blocks::Net),
-                                             record.data(Blocks::Board)});
+        TFNet* window = TFNet::open(*place, NetInputs{record.data(Blocks::Identity),
+                                                      record.data(Blocks::Net),
+                                                      record.data(Blocks::Board)});
+        QCoreApplication::processEvents();
+        return window;
     }
 
     void storeWords(const Words& words)
@@ -404,6 +407,36 @@ TEST_F(NetForm, TypingMovesOnAtADotAndTakesNothingButDigits)
               (std::vector<std::uint16_t>{10, 0, 0, 7}));
 }
 
+TEST_F(NetForm, BackspaceDeletesInEveryNumberField)
+{
+    struct Case {
+        const char* field;
+        int octet; // 0: a field of its own
+        const char* shown;
+        std::size_t word;
+        std::uint16_t stored;
+    };
+    const std::vector<Case> cases{
+        {"Ip", 4, "192.168.1.1", 11, 1},
+        {"Gate", 1, "19.168.1.1", 0, 19},
+        {"Port", 0, "3001", 13, 3001 & 0xFF},
+        {"TTL", 0, "12", 21, 12},
+    };
+    for (const Case& c : cases) {
+        storeWords(DemoZA);
+        TFNet* window = openNet();
+        QLineEdit* field = c.octet ? octetOf(window, c.field, c.octet) : edit(window, c.field);
+        field->setFocus();
+        field->setCursorPosition(static_cast<int>(field->text().size()));
+        QTest::keyClick(field, Qt::Key_Backspace);
+        const QString shown = c.octet ? addressOf(window, c.field) : field->text();
+        EXPECT_EQ(shown, QString::fromLatin1(c.shown)) << c.field;
+        click(button(window, "ButOk"));
+        EXPECT_EQ(savedWords()[c.word], c.stored) << c.field;
+    }
+    EXPECT_TRUE(dialogs.informed.empty());
+}
+
 TEST_F(NetForm, TosBoxesAndPrecedenceChangeWord20ByTheirMasks)
 {
     Words stored = DemoZA;
@@ -517,6 +550,22 @@ TEST_F(NetForm, ABlankRecordsPortsAreToldAndCorrectedOnOpening)
     expected[18] = 4;
     expected[19] = 1;
     EXPECT_EQ(savedWords(), expected);
+}
+
+TEST_F(NetForm, OpeningsMessagesStandOverTheShownEditor)
+{
+    record = ConfigRecord::blank();
+    std::vector<bool> editorInFront;
+    dialogs.whileInforming = [&] {
+        auto* net = area.findChild<TFNet*>();
+        editorInFront.push_back(net && net->isVisible() && area.activeSubWindow() == net);
+    };
+    openNet();
+    EXPECT_EQ(editorInFront, (std::vector<bool>{true, true}));
+
+    // Opened again, the window comes forward and tells nothing more.
+    openNet();
+    EXPECT_EQ(dialogs.informed.size(), 2u);
 }
 
 TEST_F(NetForm, StoredOutOfRangeOctetsAreToldInTheWindowsOrderAndCorrected)

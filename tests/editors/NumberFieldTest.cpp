@@ -40,7 +40,9 @@ protected:
 
     ScriptedDialogs dialogs;
     QWidget host;
-    NumberField* field = new NumberField(&host, QStringLiteral("N1"), {64, 512}, 16, dialogs);
+    NumberField* field = new NumberField(
+        &host, QStringLiteral("N1"), {64, 512},
+        NumberEntry{16, 0, EmptyText::KeepsNumber, BackspaceKey::Discarded}, dialogs);
     std::vector<int> accepted;
 };
 

@@ -29,7 +29,15 @@ public:
     QString saveInitialName;
     QStringList filters;
 
-    void inform(QWidget*, const QString& text) override { informed.push_back(text); }
+    // Runs while a message is up, to look at what the user sees behind it.
+    std::function<void()> whileInforming;
+
+    void inform(QWidget*, const QString& text) override
+    {
+        informed.push_back(text);
+        if (whileInforming)
+            whileInforming();
+    }
 
     bool confirm(QWidget*, const QString& question) override
     {
