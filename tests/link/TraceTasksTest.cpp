@@ -30,6 +30,58 @@ TEST(TraceLine, TimeOfDayFollowsTheLocalesLongFormatWithoutTheZone)
               "09:05:00");
 }
 
+TEST(TraceLine, TheZoneGoesWithWhatSurroundsIt)
+{
+    const std::pair<const char*, const char*> formats[]{
+        {"HH:mm:ss t", "HH:mm:ss"},
+        {"H:mm:ss (t)", "H:mm:ss"},
+        {"h:mm:ss AP, t", "h:mm:ss AP"},
+        {"APh:mm:ss [t]", "APh:mm:ss"},
+        {"t HH:mm:ss", "HH:mm:ss"},
+        {"H:mm:ss 'ч'. t", "H:mm:ss 'ч'."},
+        {"'Klock' H.mm:ss (t)", "'Klock' H.mm:ss"},
+        {"HH:mm (tttt) ss", "HH:mm ss"},
+        {"HH:mm:ss 'at (t)'", "HH:mm:ss 'at (t)'"},
+        {"HH:mm:ss", "HH:mm:ss"},
+    };
+    for (const auto& [format, expected] : formats)
+        EXPECT_EQ(withoutTimeZone(QString::fromUtf8(format)), QString::fromUtf8(expected))
+            << format;
+}
+
+// Outside quotes, the letters of a time format's fields.
+QString fieldLetters(const QString& format)
+{
+    QString letters;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        else if (!quoted && c.isLetter())
+            letters += c;
+    }
+    return letters;
+}
+
+TEST(TraceLine, EveryLocalesTimeOfDayHasItsFieldsAndNoLeftovers)
+{
+    const QRegularExpression leftover(QStringLiteral("\\(\\s*\\)|\\[\\s*\\]|^[\\s,]|[\\s,]$"));
+    const auto locales =
+        QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+    ASSERT_GT(locales.size(), 300);
+    for (const QLocale& locale : locales) {
+        const QString format = timeOfDayFormat(locale);
+        const QString letters = fieldLetters(format);
+        const std::string name = locale.name().toStdString() + " " + format.toStdString();
+        EXPECT_TRUE(letters.contains(u'h') || letters.contains(u'H')) << name;
+        EXPECT_TRUE(letters.contains(u'm')) << name;
+        EXPECT_TRUE(letters.contains(u's')) << name;
+        EXPECT_FALSE(letters.contains(u't')) << name;
+        const QString text = timeOfDayText(QTime(14, 3, 27), locale);
+        EXPECT_FALSE(leftover.match(text).hasMatch()) << name << ": " << text.toStdString();
+    }
+}
+
 TEST(TraceLine, ExampleLineKeepsItsTrailingBlank)
 {
     const Bytes record{0x00, 0x02, 0x01, 0xA5};
