@@ -100,7 +100,7 @@ void TFFlash::OnDeviceMessage(int code, NotifyValue value)
         answerImageRequest(*fromNotifyValue<ImageRequest>(value));
         break;
     case NotifyCode::Size:
-        CGauge1->setMaximum(static_cast<int>(value));
+        setGaugeMaximum(*CGauge1, static_cast<int>(value));
         break;
     case NotifyCode::Progress:
         CGauge1->setValue(static_cast<int>(value));

@@ -1,5 +1,7 @@
 #include "tasks/ProgressControls.h"
 
+#include <algorithm>
+
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -18,4 +20,9 @@ ProgressControls makeProgressControls(QWidget* content, QObject* timerOwner, int
     timer->setSingleShot(true);
     timer->setInterval(closeDelayMs);
     return {gauge, button, timer};
+}
+
+void setGaugeMaximum(QProgressBar& gauge, int size)
+{
+    gauge.setMaximum(std::max(size, 1));
 }

@@ -15,3 +15,7 @@ struct ProgressControls {
 };
 
 ProgressControls makeProgressControls(QWidget* content, QObject* timerOwner, int closeDelayMs);
+
+// Code 4: the gauge runs up to the size. A size of 0 (an empty image) keeps the gauge still: Qt's
+// gauge would otherwise turn to its busy animation and go on after the end.
+void setGaugeMaximum(QProgressBar& gauge, int size);

@@ -68,7 +68,7 @@ void TransferForm::OnDeviceMessage(int code, NotifyValue value)
 {
     switch (code) {
     case NotifyCode::Size:
-        CGauge1->setMaximum(static_cast<int>(value));
+        setGaugeMaximum(*CGauge1, static_cast<int>(value));
         break;
     case NotifyCode::Finished:
         showFinished();

@@ -240,6 +240,22 @@ TEST_F(FlashWindow, FollowsTheLoad)
     EXPECT_FALSE(timer(window)->isActive());
 }
 
+TEST_F(FlashWindow, AnEmptyImageKeepsTheGaugeStill)
+{
+    TFFlash* window = openFile(QByteArray());
+    ASSERT_NE(window, nullptr);
+    window->OnDeviceMessage(NotifyCode::Size, 11);
+    window->OnDeviceMessage(NotifyCode::Progress, 11);
+    window->OnDeviceMessage(NotifyCode::Progress, 0);
+    window->OnDeviceMessage(NotifyCode::Size, 0);
+    window->OnDeviceMessage(NotifyCode::Finished, 0);
+    EXPECT_EQ(text(window, "SComment"), "Загрузка завершена");
+    // Equal bounds would make it Qt's busy animation, which has no text.
+    EXPECT_LT(gauge(window)->minimum(), gauge(window)->maximum());
+    EXPECT_EQ(gauge(window)->value(), 0);
+    EXPECT_EQ(gauge(window)->text(), QStringLiteral("0%"));
+}
+
 TEST_F(FlashWindow, EndArmsTheTenSecondCloseAndTimerClosesIt)
 {
     QPointer<TFFlash> window = openFile(patterned(700));
