@@ -27,14 +27,12 @@ public:
         : image_(std::move(image))
     {
     }
-    bool notify(Target target, int code, NotifyValue value) override
+    bool notify(Target, const TaskReport&) override { return true; }
+    std::optional<TaskInput> request(Target, const TaskRequest& wanted) override
     {
-        if (target == Target::Flash && code == NotifyCode::Request) {
-            auto* request = fromNotifyValue<ImageRequest>(value);
-            request->image = image_;
-            request->size = static_cast<std::uint32_t>(image_->size());
-        }
-        return true;
+        if (std::holds_alternative<Ask::FirmwareImage>(wanted))
+            return ImageRequest { static_cast<std::uint32_t>(image_->size()), image_ };
+        return emptyInput(wanted);
     }
     bool requestClose(Target) override { return true; }
 

@@ -13,14 +13,12 @@ public:
 
 class SilentNotifier : public Notifier {
 public:
-    bool notify(Target, int code, NotifyValue value) override
+    bool notify(Target, const TaskReport&) override { return true; }
+    std::optional<TaskInput> request(Target, const TaskRequest& wanted) override
     {
-        if (code == NotifyCode::Request && value != 0)
-            request = value;
-        return true;
+        return emptyInput(wanted);
     }
     bool requestClose(Target) override { return true; }
-    NotifyValue request = 0;
 };
 }
 

@@ -59,7 +59,7 @@ struct ShownReport {
     {
         const auto bytes = recordFor(serial++);
         time = time.addSecs(1);
-        window->OnDeviceMessage(NotifyCode::Counters, toNotifyValue(bytes.data()));
+        window->OnDeviceMessage(Report::Counters { bytes });
     }
 
     QApplication& app = application();

@@ -27,7 +27,7 @@ constexpr int BlockSize = 251; // the blocks of the demo controller's 256 payloa
 std::vector<double> reportRoundTrips(int count)
 {
     struct IdleWindow final : NotifiedWindow {
-        void OnDeviceMessage(int, NotifyValue) override { }
+        void OnDeviceMessage(const TaskReport&) override { }
     } idle;
     QWidget widget;
     WindowRegistry registry;
@@ -38,7 +38,7 @@ std::vector<double> reportRoundTrips(int count)
     std::thread worker([&] {
         for (int i = 0; i < count; ++i) {
             const SteadyTime start = std::chrono::steady_clock::now();
-            bridge.notify(Target::Flash, NotifyCode::Progress, i);
+            bridge.notify(Target::Flash, Report::Progress { i });
             trips.push_back(1e6 * secondsBetween(start, std::chrono::steady_clock::now()));
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
@@ -68,10 +68,10 @@ std::vector<double> progressReportCosts(const QString& imageFile)
         return costs;
     window->show();
     runEventsFor(std::chrono::milliseconds(100));
-    window->OnDeviceMessage(NotifyCode::Size, ImageSize);
+    window->OnDeviceMessage(Report::Size { ImageSize });
     for (int done = 0; done <= ImageSize; done += BlockSize) {
         const SteadyTime start = std::chrono::steady_clock::now();
-        window->OnDeviceMessage(NotifyCode::Progress, done);
+        window->OnDeviceMessage(Report::Progress { done });
         costs.push_back(1e6 * secondsBetween(start, std::chrono::steady_clock::now()));
         QCoreApplication::processEvents();
     }

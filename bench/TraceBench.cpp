@@ -69,13 +69,17 @@ public:
 // them over.
 class RunCollector final : public Notifier {
 public:
-    bool notify(Target target, int code, NotifyValue value) override
+    bool notify(Target target, const TaskReport& report) override
     {
-        if (target == Target::Trace && code == NotifyCode::Request)
-            *fromNotifyValue<std::uint16_t>(value) = 0x000F;
-        if (target == Target::Trace && code == NotifyCode::Text)
-            lines = *fromNotifyValue<const QStringList>(value);
+        if (const auto* run = std::get_if<Report::TraceLines>(&report); run && target == Target::Trace)
+            lines = run->lines;
         return true;
+    }
+    std::optional<TaskInput> request(Target, const TaskRequest& wanted) override
+    {
+        if (std::holds_alternative<Ask::ChannelMask>(wanted))
+            return Ask::ChannelMask::Mask { 0x000F };
+        return emptyInput(wanted);
     }
     bool requestClose(Target) override { return true; }
     QStringList lines;
@@ -200,7 +204,7 @@ void TraceWindowLog(benchmark::State& state)
     auto* log = window.findChild<LogView*>("Log");
     Flood flood;
     const auto append = [&window](const QStringList& run) {
-        window.OnDeviceMessage(NotifyCode::Text, toNotifyValue(&run));
+        window.OnDeviceMessage(Report::TraceLines { run });
     };
     LogFigures figures;
     prefill(flood, state.range(0), [log](const QStringList& run) { log->appendLines(run); },

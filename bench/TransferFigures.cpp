@@ -54,18 +54,19 @@ std::shared_ptr<FirmwareImage> patternedImage()
 // The windows' answers, taken at once: the record to write, the image to load.
 class AnsweringNotifier final : public Notifier {
 public:
-    bool notify(Target target, int code, NotifyValue value) override
+    bool notify(Target target, const TaskReport& report) override
     {
-        if (target == Target::Device && code == NotifyCode::Record)
-            record = ConfigRecord { *fromNotifyValue<const RecordBytes>(value) };
-        if (target == Target::Device && code == NotifyCode::Request && record)
-            *fromNotifyValue<WriteRequest>(value) = answerWriteRequest(*record, LevelFull);
-        if (target == Target::Flash && code == NotifyCode::Request) {
-            auto* request = fromNotifyValue<ImageRequest>(value);
-            request->image = image;
-            request->size = static_cast<std::uint32_t>(image->size());
-        }
+        if (const auto* read = std::get_if<Report::Record>(&report); read && target == Target::Device)
+            record = ConfigRecord { read->bytes };
         return true;
+    }
+    std::optional<TaskInput> request(Target, const TaskRequest& wanted) override
+    {
+        if (std::holds_alternative<Ask::RecordToWrite>(wanted) && record)
+            return answerWriteRequest(*record, LevelFull);
+        if (std::holds_alternative<Ask::FirmwareImage>(wanted))
+            return ImageRequest { static_cast<std::uint32_t>(image->size()), image };
+        return emptyInput(wanted);
     }
     bool requestClose(Target) override { return true; }
 

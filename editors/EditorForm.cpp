@@ -109,19 +109,19 @@ void TFEditor::TestBtnClick()
     place_.events.set(kind_.event);
 }
 
-void TFEditor::OnDeviceMessage(int code, NotifyValue value)
+void TFEditor::OnDeviceMessage(const TaskReport& report)
 {
-    switch (code) {
-    case NotifyCode::Request:
-        if (auto* payload = fromNotifyValue<std::uint8_t>(value))
-            model().writePayload(payload);
-        break;
-    case NotifyCode::Finished:
+    if (std::holds_alternative<Report::Finished>(report))
         stopTesting();
-        break;
-    default:
-        break;
-    }
+}
+
+TaskInput TFEditor::OnDeviceRequest(const TaskRequest& wanted)
+{
+    if (!std::holds_alternative<Ask::Payload>(wanted))
+        return emptyInput(wanted);
+    std::vector<std::uint8_t> payload(static_cast<std::size_t>(model().payloadSize()));
+    model().writePayload(payload.data());
+    return Ask::Payload::Bytes{std::move(payload)};
 }
 
 bool TFEditor::testing() const

@@ -56,7 +56,9 @@ public:
     void ButOkClick();
     void ButCancelClick();
     void TestBtnClick();
-    void OnDeviceMessage(int code, NotifyValue value) override;
+    void OnDeviceMessage(const TaskReport& report) override;
+    // Code 9: the working copy's payload, as the push sends it.
+    TaskInput OnDeviceRequest(const TaskRequest& wanted) override;
 
     bool testing() const;
 

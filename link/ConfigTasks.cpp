@@ -1,11 +1,10 @@
 #include "link/ConfigTasks.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "config/ConfigRecord.h"
 #include "link/ConfigBlocks.h"
-#include "link/Packet.h"
+#include "link/Protocol.h"
 #include "link/TaskContext.h"
 
 namespace {
@@ -16,29 +15,6 @@ const QString WriteFinishedText = QStringLiteral("Процесс загрузк�
 const QString WriteAbortedText = QStringLiteral("Процесс загрузки конфигурации прерван.");
 const QString WrongTypeText =
     QStringLiteral("Загружаемая конфигурация не соответствует типу контроллера");
-
-constexpr int AddressSize = 2;
-constexpr int MalformedReply = -1;
-
-// Command 3 to the configuration memory: the address, then readCount bytes come back or
-// data is written.
-int prepareMemoryRequest(std::uint8_t* buffer, int address, int readCount,
-                         const std::uint8_t* data, int dataLength)
-{
-    setHeaderWord(buffer, 0, static_cast<std::uint16_t>(Command::BusTransfer));
-    setHeaderWord(buffer, 1, static_cast<std::uint16_t>(readCount));
-    setHeaderWord(buffer, 2, static_cast<std::uint16_t>(AddressSize + dataLength));
-    setHeaderWord(buffer, 3, BusDevice::ConfigMemory);
-    writeBe16(buffer + Usb::HeaderSize, static_cast<std::uint16_t>(address));
-    if (dataLength > 0)
-        std::memcpy(buffer + Usb::HeaderSize + AddressSize, data, dataLength);
-    return Usb::HeaderSize + AddressSize + dataLength;
-}
-
-const std::uint8_t* identityOf(const RecordBytes& record)
-{
-    return record.data() + Blocks::Identity.offset;
-}
 }
 
 void readConfiguration(TaskContext& context)
@@ -50,39 +26,36 @@ void readConfiguration(TaskContext& context)
     if (!context.log(ReadStartedText))
         return;
     UsbConnection& usb = context.usb;
-    if (!context.notify(Target::Read, NotifyCode::Identity, toNotifyValue(usb.identity())))
+    if (!context.notify(Target::Read, Report::Identity{usb.identity()}))
         return;
-    RecordBytes record{};
-    std::memcpy(record.data() + Blocks::Identity.offset, usb.identity(), Usb::IdentitySize);
+    Report::Record read;
+    std::copy(usb.identity().begin(), usb.identity().end(),
+              read.bytes.begin() + Blocks::Identity.offset);
     const int total = CONFIG_IMAGE_SIZE;
-    if (!context.notify(Target::Read, NotifyCode::Size, total))
+    if (!context.notify(Target::Read, Report::Size{total}))
         return;
     int address = 0;
     int done = 0;
     while (done < total) {
         const int length = readBlockLength(usb.payloadCapacity(), total - done);
-        const int sent = prepareMemoryRequest(usb.buffer(), address, length, nullptr, 0);
-        int result = usb.exchange(sent, Usb::DefaultTimeoutMs);
-        // A short reply would leave stale buffer bytes in the record.
-        if (result >= 0 && result < Usb::HeaderSize + length)
-            result = MalformedReply;
-        if (result < 0) {
-            context.failExchange(Target::Read, result);
+        const auto block = Protocol::readMemory(usb, address, length);
+        if (const Protocol::Failure* failure = Protocol::failureOf(block)) {
+            context.failExchange(Target::Read, *failure);
             return;
         }
-        std::memcpy(record.data() + done, usb.buffer() + Usb::HeaderSize, length);
+        const auto data = std::get<std::span<const std::uint8_t>>(block);
+        std::copy(data.begin(), data.end(), read.bytes.begin() + done);
         done += length;
         address += length;
         if (address >= ConfigMemoryLimit)
             break;
-        if (!context.notify(Target::Read, NotifyCode::Progress, done))
+        if (!context.notify(Target::Read, Report::Progress{done}))
             return;
     }
-    if (!context.notify(Target::Read, NotifyCode::Finished, done)
-        || !context.log(ReadFinishedText)
-        || !context.notify(Target::Device, NotifyCode::Received, done))
+    if (!context.notify(Target::Read, Report::Finished{done}) || !context.log(ReadFinishedText)
+        || !context.notify(Target::Device, Report::Received{done}))
         return;
-    context.notify(Target::Device, NotifyCode::Record, toNotifyValue(&record));
+    context.notify(Target::Device, read);
 }
 
 void writeConfiguration(TaskContext& context)
@@ -91,38 +64,37 @@ void writeConfiguration(TaskContext& context)
         context.requestClose(Target::Save);
         return;
     }
-    // The main window copies its record into the request, so the write works on its own copy.
-    WriteRequest request;
-    if (!context.notify(Target::Device, NotifyCode::Request, toNotifyValue(&request)))
+    // The main window answers with a copy of its record, so the write works on its own copy.
+    const std::optional<WriteRequest> request = context.ask(Target::Device, Ask::RecordToWrite{});
+    if (!request)
         return;
     // Nothing to write: the record was closed, and its write window with it, before the request.
-    if (request.count <= 0) {
+    if (request->count <= 0) {
         context.requestClose(Target::Save);
         return;
     }
     UsbConnection& usb = context.usb;
-    if (usb.identityWord0() != readLe16(identityOf(request.record))) {
+    if (usb.identityWord0() != typeWordOf(request->record.data() + Blocks::Identity.offset)) {
         if (context.log(WriteAbortedText) && context.log(WrongTypeText))
             context.requestClose(Target::Save);
         return;
     }
-    if (!context.notify(Target::Save, NotifyCode::Identity, toNotifyValue(usb.identity()))
+    if (!context.notify(Target::Save, Report::Identity{usb.identity()})
         || !context.log(WriteStartedText))
         return;
     // Never past the image: the identity block is not the controller's to receive.
-    const int total = std::clamp(request.count, 0, CONFIG_IMAGE_SIZE);
-    if (!context.notify(Target::Save, NotifyCode::Size, total))
+    const int total = std::clamp(request->count, 0, CONFIG_IMAGE_SIZE);
+    if (!context.notify(Target::Save, Report::Size{total}))
         return;
     const int largest = largestWriteBlock(usb.payloadCapacity());
     int address = 0;
     int done = 0;
     while (done < total) {
         const int length = writeBlockLength(largest, address, total - done);
-        const int sent =
-            prepareMemoryRequest(usb.buffer(), address, 0, request.record.data() + done, length);
-        const int result = usb.exchange(sent, Usb::DefaultTimeoutMs);
-        if (result < 0) {
-            context.failExchange(Target::Save, result);
+        const auto written = Protocol::writeMemory(
+            usb, address, std::span(request->record).subspan(static_cast<std::size_t>(done), length));
+        if (const Protocol::Failure* failure = Protocol::failureOf(written)) {
+            context.failExchange(Target::Save, *failure);
             return;
         }
         done += length;
@@ -131,10 +103,10 @@ void writeConfiguration(TaskContext& context)
         context.clock.sleep(std::chrono::milliseconds((length + 1) * 10));
         if (address >= ConfigMemoryLimit)
             break;
-        if (!context.notify(Target::Save, NotifyCode::Progress, done))
+        if (!context.notify(Target::Save, Report::Progress{done}))
             return;
     }
-    if (!context.notify(Target::Save, NotifyCode::Finished, done) || !context.log(WriteFinishedText))
+    if (!context.notify(Target::Save, Report::Finished{done}) || !context.log(WriteFinishedText))
         return;
-    context.notify(Target::Device, NotifyCode::Sent, done);
+    context.notify(Target::Device, Report::Sent{done});
 }

@@ -1,12 +1,11 @@
 #include "link/FirmwareTask.h"
 
 #include <algorithm>
-#include <cstring>
 #include <initializer_list>
 
 #include "config/ConfigRecord.h"
 #include "link/FirmwareBlocks.h"
-#include "link/Packet.h"
+#include "link/Protocol.h"
 #include "link/TaskContext.h"
 
 namespace {
@@ -18,8 +17,7 @@ const QString BootFinishedText = QStringLiteral("Процесс загрузки
 
 constexpr std::chrono::milliseconds ErasePollInterval{1000};
 constexpr std::chrono::milliseconds EraseSettle{500};
-constexpr int StatusReplySize = Usb::HeaderSize + 1;
-constexpr int MalformedReply = -1;
+constexpr int StatusSize = 1;
 
 // The image as the window granted it: never more bytes than it holds.
 struct GrantedImage {
@@ -39,11 +37,11 @@ GrantedImage grantedImage(const ImageRequest& request)
 // window has gone.
 bool requestImage(TaskContext& context, GrantedImage& image)
 {
-    ImageRequest request;
-    if (!context.notify(Target::Flash, NotifyCode::Request, toNotifyValue(&request)))
+    const std::optional<ImageRequest> request = context.ask(Target::Flash, Ask::FirmwareImage{});
+    if (!request)
         return false;
-    image = grantedImage(request);
-    return context.notify(Target::Flash, NotifyCode::Size, static_cast<NotifyValue>(image.size));
+    image = grantedImage(*request);
+    return context.notify(Target::Flash, Report::Size{image.size});
 }
 
 // Normal mode: the controller's firmware passes serial-flash instructions to its firmware memory.
@@ -61,67 +59,55 @@ public:
     {
         const int largest = largestProgramBlock(usb_.payloadCapacity());
         if (!instruct({FlashInstruction::WriteEnable}) || !showPhase(EraseText)
-            || !report(NotifyCode::Size, EraseProgressSteps)
+            || !report(Report::Size{EraseProgressSteps})
             || !instruct({FlashInstruction::ChipErase}) || !waitForErase() || !settle()
             || !showPhase(ProgramText) || !requestImage(context_, image_) || !program(largest))
             return;
-        if (!report(NotifyCode::Finished, done_) || !context_.log(ProgramFinishedText))
+        if (!report(Report::Finished{done_}) || !context_.log(ProgramFinishedText))
             return;
-        context_.notify(Target::Device, NotifyCode::Sent, static_cast<NotifyValue>(done_));
+        context_.notify(Target::Device, Report::Sent{done_});
     }
 
 private:
-    bool report(int code, std::int64_t value)
+    bool report(const TaskReport& report)
     {
-        return context_.notify(Target::Flash, code, static_cast<NotifyValue>(value));
+        return context_.notify(Target::Flash, report);
     }
 
     bool showPhase(const QString& text)
     {
-        return context_.notify(Target::Flash, NotifyCode::Text, toNotifyValue(&text))
-            && context_.log(text);
+        return report(Report::Text{text}) && context_.log(text);
     }
 
     // One instruction of command 2, with its data; readBack bytes come back after the header.
-    bool send(std::initializer_list<std::uint8_t> instruction, const std::uint8_t* data,
-              int dataLength, int readBack)
+    bool send(std::initializer_list<std::uint8_t> instruction, std::span<const std::uint8_t> data,
+              int readBack)
     {
-        std::uint8_t* buffer = usb_.buffer();
-        const int length = static_cast<int>(instruction.size()) + dataLength;
-        setHeaderWord(buffer, 0, static_cast<std::uint16_t>(Command::FlashInstruction));
-        setHeaderWord(buffer, 1, static_cast<std::uint16_t>(readBack));
-        setHeaderWord(buffer, 2, static_cast<std::uint16_t>(length));
-        setHeaderWord(buffer, 3, FirmwareMemoryDevice);
-        std::copy(instruction.begin(), instruction.end(), buffer + Usb::HeaderSize);
-        if (dataLength > 0)
-            std::memcpy(buffer + Usb::HeaderSize + instruction.size(), data, dataLength);
-        int result = usb_.exchange(Usb::HeaderSize + length, Usb::DefaultTimeoutMs);
-        // A status reply without its status byte would leave the instruction byte in its place.
-        if (readBack > 0 && result >= 0 && result < Usb::HeaderSize + readBack)
-            result = MalformedReply;
-        if (result < 0) {
-            context_.failExchange(Target::Flash, result);
+        const auto reply = Protocol::flashInstruction(usb_, instruction, data, readBack);
+        if (const Protocol::Failure* failure = Protocol::failureOf(reply)) {
+            context_.failExchange(Target::Flash, *failure);
             return false;
         }
+        status_ = readBack > 0 ? std::get<std::span<const std::uint8_t>>(reply).front() : 0;
         return true;
     }
 
     bool instruct(std::initializer_list<std::uint8_t> instruction)
     {
-        return send(instruction, nullptr, 0, 0);
+        return send(instruction, {}, 0);
     }
 
     bool readStatus()
     {
-        return send({FlashInstruction::ReadStatus}, nullptr, 0, StatusReplySize - Usb::HeaderSize);
+        return send({FlashInstruction::ReadStatus}, {}, StatusSize);
     }
 
-    bool busy() const { return (usb_.buffer()[Usb::HeaderSize] & FlashBusyBit) != 0; }
+    bool busy() const { return (status_ & FlashBusyBit) != 0; }
 
     // A chip still busy after its allowed polls: the byte count of the last status reply.
     bool stuck()
     {
-        context_.failExchange(Target::Flash, usb_.lastResult());
+        context_.failExchange(Target::Flash, Protocol::Failure::usb(usb_.lastResult()));
         return false;
     }
 
@@ -129,7 +115,7 @@ private:
     {
         for (int poll = 0; poll < ErasePolls; ++poll) {
             context_.clock.sleep(ErasePollInterval);
-            if (!report(NotifyCode::Progress, poll) || !readStatus())
+            if (!report(Report::Progress{poll}) || !readStatus())
                 return false;
             if (!busy())
                 return true;
@@ -139,10 +125,10 @@ private:
 
     bool settle()
     {
-        if (!report(NotifyCode::Progress, EraseProgressSteps))
+        if (!report(Report::Progress{EraseProgressSteps}))
             return false;
         context_.clock.sleep(EraseSettle);
-        if (!report(NotifyCode::Progress, 0))
+        if (!report(Report::Progress{0}))
             return false;
         context_.clock.sleep(EraseSettle);
         return true;
@@ -164,7 +150,7 @@ private:
     {
         int address = 0;
         for (;;) {
-            if (!waitForProgram() || !report(NotifyCode::Progress, done_))
+            if (!waitForProgram() || !report(Report::Progress{done_}))
                 return false;
             if (done_ >= image_.size || address >= FlashProgramLimit)
                 return true;
@@ -183,14 +169,16 @@ private:
         const auto byte = [address](int shift) {
             return static_cast<std::uint8_t>(address >> shift);
         };
-        return send({FlashInstruction::PageProgram, byte(16), byte(8), byte(0)},
-                    image_.bytes->data() + done_, length, 0);
+        const std::span<const std::uint8_t> data(image_.bytes->data() + done_,
+                                                 static_cast<std::size_t>(length));
+        return send({FlashInstruction::PageProgram, byte(16), byte(8), byte(0)}, data, 0);
     }
 
     TaskContext& context_;
     UsbConnection& usb_;
     GrantedImage image_;
     std::int64_t done_ = 0;
+    std::uint8_t status_ = 0; // of the last status read
 };
 
 // Boot mode: the controller's boot loader takes the raw image on its own endpoint.
@@ -211,16 +199,15 @@ void streamToBootLoader(TaskContext& context)
         const int result = usb.writeRaw(Usb::BootEndpoint, image.bytes->data() + done, piece,
                                         Usb::DefaultTimeoutMs);
         if (result < 0) {
-            context.failExchange(Target::Flash, result);
+            context.failExchange(Target::Flash, Protocol::Failure::usb(result));
             return;
         }
         done += piece;
-        if (!context.notify(Target::Flash, NotifyCode::Progress, static_cast<NotifyValue>(done)))
+        if (!context.notify(Target::Flash, Report::Progress{done}))
             return;
     }
-    if (!context.notify(Target::Flash, NotifyCode::Finished, static_cast<NotifyValue>(done))
-        || !context.log(BootFinishedText)
-        || !context.notify(Target::Device, NotifyCode::Sent, static_cast<NotifyValue>(done)))
+    if (!context.notify(Target::Flash, Report::Finished{done}) || !context.log(BootFinishedText)
+        || !context.notify(Target::Device, Report::Sent{done}))
         return;
     usb.CloseConnection();
 }

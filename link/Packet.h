@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include <QtEndian>
+
 // The controller's USB identity and the packet framing. A packet starts with four 16-bit
 // little-endian words (Command, Param1, Param2, Param3); the payload follows at byte 8, and values
 // inside payloads travel most significant byte first.
@@ -43,35 +45,41 @@ inline constexpr std::uint16_t AudioCodec = 0x1A;
 inline constexpr std::uint16_t AudioAmplifier = 0x4B;
 }
 
+// Statistics, command 8: the controller's operating counters, 19 unsigned 32-bit counters, most
+// significant byte first.
+namespace Statistics {
+inline constexpr int CounterCount = 19;
+inline constexpr int RecordSize = CounterCount * 4;
+inline constexpr int TimeoutMs = 100;
+// Param1 of command 8.
+enum class Mode : std::uint16_t {
+    Reset = 0,
+    Report = 1,
+};
+}
+
 inline std::uint16_t readLe16(const std::uint8_t* bytes)
 {
-    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+    return qFromLittleEndian<std::uint16_t>(bytes);
 }
 
 inline void writeLe16(std::uint8_t* bytes, std::uint16_t value)
 {
-    bytes[0] = static_cast<std::uint8_t>(value & 0xFF);
-    bytes[1] = static_cast<std::uint8_t>(value >> 8);
+    qToLittleEndian(value, bytes);
 }
 
 inline std::uint16_t readBe16(const std::uint8_t* bytes)
 {
-    return static_cast<std::uint16_t>((bytes[0] << 8) | bytes[1]);
+    return qFromBigEndian<std::uint16_t>(bytes);
 }
 
 inline void writeBe16(std::uint8_t* bytes, std::uint16_t value)
 {
-    bytes[0] = static_cast<std::uint8_t>(value >> 8);
-    bytes[1] = static_cast<std::uint8_t>(value & 0xFF);
+    qToBigEndian(value, bytes);
 }
 
 // Header word i (0 = Command ... 3 = Param3) of a packet.
 inline std::uint16_t headerWord(const std::uint8_t* packet, int index)
 {
     return readLe16(packet + 2 * index);
-}
-
-inline void setHeaderWord(std::uint8_t* packet, int index, std::uint16_t value)
-{
-    writeLe16(packet + 2 * index, value);
 }

@@ -1,26 +1,19 @@
 #pragma once
 
-#include <cstdint>
-
 #include <QString>
 
 #include "link/Notifier.h"
-#include "link/Packet.h"
+#include "link/Protocol.h"
 #include "link/TaskEvents.h"
 
 struct TaskContext;
 
-// One push of an editor's value or block to the running controller: the editor writes its
-// payload into the request during code 9, the task sends it and reads one reply.
+// One push of an editor's value or block to the running controller: the task asks the editor for
+// its payload with code 9, sends it and reads one reply.
 struct ParameterPush {
     TaskEvent event;
     Target editor;
-    Command command;
-    // The serial-bus pushes (command 3) also name the device and the byte count.
-    bool busTransfer;
-    std::uint16_t busDevice;
-    int payloadSize;  // bytes the editor writes
-    int bytesSent;    // header and payload as sent
+    Protocol::PushFrame frame;
     QString successText; // logged after a parameter load, empty for the live tests
 };
 

@@ -11,9 +11,16 @@ bool delivered(bool answer, Target target)
 }
 }
 
-bool TaskContext::notify(Target target, int code, NotifyValue value)
+bool TaskContext::notify(Target target, const TaskReport& report)
 {
-    return delivered(notifier.notify(target, code, value), target);
+    return delivered(notifier.notify(target, report), target);
+}
+
+std::optional<TaskInput> TaskContext::input(Target target, const TaskRequest& wanted)
+{
+    std::optional<TaskInput> answer = notifier.request(target, wanted);
+    delivered(answer.has_value(), target);
+    return answer;
 }
 
 bool TaskContext::requestClose(Target target)
@@ -28,9 +35,9 @@ bool TaskContext::connect(int configuration)
     return usb.isOpen();
 }
 
-void TaskContext::failExchange(Target window, int result)
+void TaskContext::failExchange(Target window, const Protocol::Failure& failure)
 {
-    if (logError(result))
+    if (logError(failure.logged()))
         requestClose(window);
     usb.CloseConnection();
 }

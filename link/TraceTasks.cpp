@@ -1,26 +1,13 @@
 #include "link/TraceTasks.h"
 
-#include <algorithm>
-
-#include "link/Packet.h"
 #include "link/TaskContext.h"
 #include "link/TimeOfDay.h"
 #include "link/TraceRecord.h"
 
 namespace {
-constexpr int FetchTimeoutMs = 100;
-constexpr int WrongReplyCode = -2;
-
-// Only the command word carries meaning; the other header words go out as zero.
-void prepareRequest(std::uint8_t* buffer, Command command)
-{
-    std::fill(buffer, buffer + Usb::HeaderSize, std::uint8_t{0});
-    setHeaderWord(buffer, 0, static_cast<std::uint16_t>(command));
-}
-
 void stopTrace(TaskContext& context)
 {
-    context.notify(Target::Trace, NotifyCode::Finished, 0);
+    context.notify(Target::Trace, Report::Finished{0});
 }
 }
 
@@ -30,18 +17,15 @@ void selectTrace(TaskContext& context)
         stopTrace(context);
         return;
     }
-    UsbConnection& usb = context.usb;
-    prepareRequest(usb.buffer(), Command::TraceSelection);
-    std::uint16_t mask = 0;
-    if (!context.notify(Target::Trace, NotifyCode::Request, toNotifyValue(&mask)))
+    const std::optional<Ask::ChannelMask::Mask> mask = context.ask(Target::Trace, Ask::ChannelMask{});
+    if (!mask)
         return;
-    setHeaderWord(usb.buffer(), 1, mask);
-    const int result = usb.exchange(Usb::HeaderSize, Usb::DefaultTimeoutMs);
-    if (result < 0) {
+    const auto selected = Protocol::selectTrace(context.usb, mask->mask);
+    if (const Protocol::Failure* failure = Protocol::failureOf(selected)) {
         // The connection is broken whether or not the windows are still there.
-        if (context.logError(result))
+        if (context.logError(failure->logged()))
             stopTrace(context);
-        usb.CloseConnection();
+        context.usb.CloseConnection();
     }
 }
 
@@ -68,7 +52,7 @@ void TraceFetch::operator()(TaskContext& context)
             return;
     if (TraceLines.isEmpty())
         return;
-    context.notify(Target::Trace, NotifyCode::Text, toNotifyValue(&TraceLines));
+    context.notify(Target::Trace, Report::TraceLines{TraceLines});
     TraceLines.clear();
 }
 
@@ -76,32 +60,23 @@ void TraceFetch::operator()(TaskContext& context)
 // too short for a line leaves 1 or 2, so the run asks again; an empty reply leaves 0 or less).
 bool TraceFetch::fetchOne(TaskContext& context, int& remaining)
 {
-    UsbConnection& usb = context.usb;
-    prepareRequest(usb.buffer(), Command::TraceFetch);
-    const int result = usb.exchange(Usb::HeaderSize, FetchTimeoutMs);
-    if (result < 0) {
-        fail(context, result);
+    const auto reply = Protocol::fetchTrace(context.usb);
+    if (const Protocol::Failure* failure = Protocol::failureOf(reply)) {
+        fail(context, *failure);
         return false;
     }
-    if (headerWord(usb.buffer(), 0) != static_cast<std::uint16_t>(Command::TraceFetch)) {
-        fail(context, WrongReplyCode);
-        return false;
-    }
-    remaining = result - Usb::HeaderSize;
-    const std::optional<TraceRecord> record =
-        parseTraceRecord(usb.buffer() + Usb::HeaderSize, remaining);
-    if (!record)
-        return true;
-    remaining = record->dataLength;
-    TraceLines.append(traceLine(timeOfDay_(), *record));
+    const auto& fetched = std::get<Protocol::TraceFetchReply>(reply);
+    remaining = fetched.remaining;
+    if (fetched.record)
+        TraceLines.append(traceLine(timeOfDay_(), *fetched.record));
     return true;
 }
 
 // The lines of a failed run are dropped.
-void TraceFetch::fail(TaskContext& context, int result)
+void TraceFetch::fail(TaskContext& context, const Protocol::Failure& failure)
 {
     TraceLines.clear();
-    const bool logged = context.logError(result);
+    const bool logged = context.logError(failure.logged());
     context.usb.CloseConnection();
     if (logged)
         stopTrace(context);

@@ -5,10 +5,12 @@
 #include <QString>
 #include <QStringList>
 
+#include "link/Protocol.h"
+
 struct TaskContext;
 
-// Tells the controller which channels to record: the trace window writes its channel mask into
-// the request during code 9.
+// Tells the controller which channels to record: the trace window gives its channel mask on
+// code 9.
 void selectTrace(TaskContext& context);
 
 // Collects the records the controller has gathered, one text line each, and hands the run's lines
@@ -32,7 +34,7 @@ private:
     static TimeOfDay defaultTimeOfDay();
     // False when the run has failed and ended.
     bool fetchOne(TaskContext& context, int& remaining);
-    void fail(TaskContext& context, int result);
+    void fail(TaskContext& context, const Protocol::Failure& failure);
 
     TimeOfDay timeOfDay_;
     QStringList TraceLines;

@@ -3,19 +3,15 @@
 #include <usb.h>
 
 #include "link/Diagnostics.h"
-#include "link/Myfunc.h"
 #include "link/Notifier.h"
 #include "link/Packet.h"
+#include "link/Protocol.h"
 #include "link/UsbRights.h"
 
 namespace {
 const QString NotFoundText = QStringLiteral("Контроллер не обнаружен на шине USB");
 const QString ConfigurationText = QStringLiteral("Конфигурация контроллера не доступна");
 const QString InterfaceText = QStringLiteral("Интерфейс контроллера не доступен");
-
-// The identity block sits at byte 8 of the reply, so a smaller buffer or reply cannot hold it.
-constexpr int IdentityReplySize = Usb::HeaderSize + Usb::IdentitySize;
-constexpr int MalformedReply = -1;
 
 char* asChars(std::uint8_t* bytes)
 {
@@ -159,40 +155,29 @@ void UsbConnection::Connect()
 bool UsbConnection::probe()
 {
     std::uint8_t scratch[Usb::ProbeSize] = {};
-    setHeaderWord(scratch, 0, static_cast<std::uint16_t>(Command::Probe));
-    setHeaderWord(scratch, 1, Usb::ProbeParam);
-    lastResult_ = bulkWrite(Usb::RequestEndpoint, scratch, Usb::ProbeSize, Usb::DefaultTimeoutMs);
+    const int length = Protocol::probeRequest(scratch);
+    lastResult_ = bulkWrite(Usb::RequestEndpoint, scratch, length, Usb::DefaultTimeoutMs);
     if (lastResult_ >= 0)
         lastResult_ = bulkRead(Usb::ReplyEndpoint, scratch, Usb::ProbeSize, Usb::DefaultTimeoutMs);
-    if (lastResult_ < 0) {
-        fail(lastResult_);
+    const auto capacity = Protocol::parsed(lastResult_, scratch, Protocol::probeReply);
+    if (const Protocol::Failure* failure = Protocol::failureOf(capacity)) {
+        fail(failure->logged());
         return false;
     }
-    const int capacity = headerWord(scratch, 1);
-    // A controller too small to return its own identity block could never be served safely.
-    if (lastResult_ < Usb::ProbeSize || capacity == 0 || capacity < Usb::IdentitySize) {
-        fail(MalformedReply);
-        return false;
-    }
-    buffer_.assign(static_cast<std::size_t>(capacity) + Usb::HeaderSize, 0);
+    buffer_.assign(static_cast<std::size_t>(std::get<int>(capacity)) + Usb::HeaderSize, 0);
     return true;
 }
 
 bool UsbConnection::readIdentity()
 {
-    setHeaderWord(buffer_.data(), 0, static_cast<std::uint16_t>(Command::Identity));
-    const int result = exchange(Usb::HeaderSize, Usb::DefaultTimeoutMs);
-    if (result < 0) {
-        fail(result);
+    const int length = Protocol::identityRequest(buffer_.data());
+    const auto identity = Protocol::parsed(exchange(length, Usb::DefaultTimeoutMs), buffer_.data(),
+                                           Protocol::identityReply);
+    if (const Protocol::Failure* failure = Protocol::failureOf(identity)) {
+        fail(failure->logged());
         return false;
     }
-    if (result < IdentityReplySize
-        || headerWord(buffer_.data(), 0) != static_cast<std::uint16_t>(Command::Identity)) {
-        fail(MalformedReply);
-        return false;
-    }
-    SwapWordBytes(buffer_.data() + Usb::HeaderSize, buffer_.data() + Usb::HeaderSize,
-                  Usb::IdentitySize);
+    identity_ = std::get<Protocol::IdentityBlock>(identity);
     return true;
 }
 
@@ -227,7 +212,7 @@ int UsbConnection::bulkRead(int endpoint, std::uint8_t* bytes, int length, int t
 
 std::uint16_t UsbConnection::identityWord0() const
 {
-    return readLe16(identity());
+    return qFromLittleEndian<std::uint16_t>(identity_.data());
 }
 
 void UsbConnection::drainAndClose()
@@ -247,10 +232,10 @@ void UsbConnection::fail(int value)
 
 void UsbConnection::reportText(const QString& text)
 {
-    notifier_.notify(Target::Device, NotifyCode::Text, toNotifyValue(&text));
+    notifier_.notify(Target::Device, Report::Text{text});
 }
 
 void UsbConnection::reportError(int value)
 {
-    notifier_.notify(Target::Device, NotifyCode::Error, value);
+    notifier_.notify(Target::Device, Report::UsbFailure{value});
 }

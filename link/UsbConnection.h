@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -46,8 +47,8 @@ public:
     int bufferSize() const { return static_cast<int>(buffer_.size()); }
     int payloadCapacity() const { return bufferSize() - 8; }
     int lastResult() const { return lastResult_; }
-    // The identity block in host order, valid after a successful Connect.
-    const std::uint8_t* identity() const { return buffer_.data() + 8; }
+    // The identity block in host order, as the last successful Connect read it.
+    const std::array<std::uint8_t, 12>& identity() const { return identity_; }
     std::uint16_t identityWord0() const;
 
 private:
@@ -69,6 +70,7 @@ private:
     usb_dev_handle* handle_ = nullptr;
     std::vector<std::uint8_t> buffer_;
     int lastResult_ = 0;
+    std::array<std::uint8_t, 12> identity_{};
 };
 
 bool isController(const struct usb_device* device);

@@ -378,21 +378,22 @@ void TFDevice::SetNodeImage(const QString& caption, int imageIndex)
     (*item)->setData(0, ImageRole, imageIndex);
 }
 
-void TFDevice::OnDeviceMessage(int code, NotifyValue value)
+void TFDevice::OnDeviceMessage(const TaskReport& report)
 {
     const QString prefix = logPrefix();
-    if (const std::optional<QString> text = deviceLogText(code, value)) {
+    if (const std::optional<QString> text = deviceLogText(report))
         addLogLine(prefix, *text);
-        return;
-    }
-    if (code == NotifyCode::Record) {
-        SetConfig(*fromNotifyValue<const RecordBytes>(value));
-    } else if (code == NotifyCode::Request) {
-        // With no record (closed while the write started) the request stays empty, and the
-        // write task ends without writing.
-        if (record_)
-            *fromNotifyValue<WriteRequest>(value) = answerWriteRequest(*record_, level_);
-    }
+    else if (const auto* read = std::get_if<Report::Record>(&report))
+        SetConfig(read->bytes);
+}
+
+// With no record (closed while the write started) the answer is empty, and the write task ends
+// without writing.
+TaskInput TFDevice::OnDeviceRequest(const TaskRequest& wanted)
+{
+    if (!std::holds_alternative<Ask::RecordToWrite>(wanted) || !record_)
+        return emptyInput(wanted);
+    return answerWriteRequest(*record_, level_);
 }
 
 void TFDevice::addLogLine(const QString& prefix, const QString& text)

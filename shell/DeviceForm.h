@@ -46,7 +46,9 @@ public:
     int FindNode(const QString& caption) const;
     void SetNodeImage(const QString& caption, int image);
 
-    void OnDeviceMessage(int code, NotifyValue value) override;
+    void OnDeviceMessage(const TaskReport& report) override;
+    // Code 9: the byte count and a copy of the record for the write task.
+    TaskInput OnDeviceRequest(const TaskRequest& wanted) override;
 
     void MFileOpenClick();
     void MFileCloseClick();

@@ -1,7 +1,5 @@
 #include "shell/LogText.h"
 
-#include <cstdint>
-
 #include "link/TimeOfDay.h"
 
 QString logPrefix(const QTime& time, const QLocale& locale)
@@ -14,22 +12,25 @@ QString logPrefix()
     return logPrefix(QTime::currentTime(), QLocale());
 }
 
-std::optional<QString> deviceLogText(int code, NotifyValue value)
+std::optional<QString> deviceLogText(const TaskReport& report)
 {
-    // The error and count values are 32-bit numbers carried in a pointer-wide value.
-    const auto number = QString::number(static_cast<std::int32_t>(value));
-    switch (code) {
-    case NotifyCode::Text:
-        return *fromNotifyValue<const QString>(value);
-    case NotifyCode::Error:
-        return QStringLiteral("Error: ") + number;
-    case NotifyCode::Received:
-        return QStringLiteral("Получено ") + number + QStringLiteral("байт.");
-    case NotifyCode::Sent:
-        return QStringLiteral("Передано ") + number + QStringLiteral("байт.");
-    default:
-        return std::nullopt;
-    }
+    return std::visit(
+        Overloaded{
+            [](const Report::Text& line) -> std::optional<QString> { return line.text; },
+            [](const Report::UsbFailure& failure) -> std::optional<QString> {
+                return QStringLiteral("Error: ") + QString::number(failure.result);
+            },
+            [](const Report::Received& received) -> std::optional<QString> {
+                return QStringLiteral("Получено ") + QString::number(received.count)
+                    + QStringLiteral("байт.");
+            },
+            [](const Report::Sent& sent) -> std::optional<QString> {
+                return QStringLiteral("Передано ") + QString::number(sent.count)
+                    + QStringLiteral("байт.");
+            },
+            [](const auto&) -> std::optional<QString> { return std::nullopt; },
+        },
+        report);
 }
 
 QString fileSavedText(const QString& fileName)

@@ -15,9 +15,9 @@ QString logPrefix(const QTime& time, const QLocale& locale);
 // The prefix for now, in the user's locale.
 QString logPrefix();
 
-// The log text of a worker notification to the main window, or nothing for the codes that
-// write no line.
-std::optional<QString> deviceLogText(int code, NotifyValue value);
+// The log text of a worker's report to the main window, or nothing for the kinds that write no
+// line.
+std::optional<QString> deviceLogText(const TaskReport& report);
 
 QString fileSavedText(const QString& fileName);
 QString fileRejectedText(const QString& fileName);

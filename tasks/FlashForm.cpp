@@ -90,33 +90,27 @@ bool TFFlash::chooseImage()
     return image_ != nullptr;
 }
 
-void TFFlash::OnDeviceMessage(int code, NotifyValue value)
+void TFFlash::OnDeviceMessage(const TaskReport& report)
 {
-    switch (code) {
-    case NotifyCode::Text:
-        SComment->setText(*fromNotifyValue<const QString>(value));
-        break;
-    case NotifyCode::Request:
-        answerImageRequest(*fromNotifyValue<ImageRequest>(value));
-        break;
-    case NotifyCode::Size:
-        setGaugeMaximum(*CGauge1, static_cast<int>(value));
-        break;
-    case NotifyCode::Progress:
-        CGauge1->setValue(static_cast<int>(value));
-        break;
-    case NotifyCode::Finished:
-        showFinished();
-        break;
-    default:
-        break;
-    }
+    std::visit(Overloaded{
+                   [this](const Report::Text& status) { SComment->setText(status.text); },
+                   [this](const Report::Size& size) {
+                       setGaugeMaximum(*CGauge1, static_cast<int>(size.maximum));
+                   },
+                   [this](const Report::Progress& progress) {
+                       CGauge1->setValue(static_cast<int>(progress.position));
+                   },
+                   [this](const Report::Finished&) { showFinished(); },
+                   [](const auto&) {},
+               },
+               report);
 }
 
-void TFFlash::answerImageRequest(ImageRequest& request) const
+TaskInput TFFlash::OnDeviceRequest(const TaskRequest& wanted)
 {
-    request.image = image_;
-    request.size = image_ ? static_cast<std::uint32_t>(image_->size()) : 0;
+    if (!std::holds_alternative<Ask::FirmwareImage>(wanted) || !image_)
+        return emptyInput(wanted);
+    return ImageRequest{static_cast<std::uint32_t>(image_->size()), image_};
 }
 
 void TFFlash::showFinished()

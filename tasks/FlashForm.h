@@ -36,7 +36,9 @@ public:
     // cancelled, file unreadable).
     static TFFlash* create(const FlashPlace& place);
 
-    void OnDeviceMessage(int code, NotifyValue value) override;
+    void OnDeviceMessage(const TaskReport& report) override;
+    // Code 9: the image, shared, so that it outlives a window closed during the load.
+    TaskInput OnDeviceRequest(const TaskRequest& wanted) override;
     void ButClick();
     void TimerTimer();
 
@@ -48,7 +50,6 @@ private:
     explicit TFFlash(const FlashPlace& place);
     bool chooseImage();
     void showFinished();
-    void answerImageRequest(ImageRequest& request) const;
 
     FlashPlace place_;
     std::shared_ptr<const FirmwareImage> image_;

@@ -275,19 +275,14 @@ void TFReport::BCloseClick()
     close();
 }
 
-void TFReport::OnDeviceMessage(int code, NotifyValue value)
+void TFReport::OnDeviceMessage(const TaskReport& report)
 {
-    switch (code) {
-    case NotifyCode::Counters:
-        if (const auto* record = fromNotifyValue<const std::uint8_t>(value))
-            showCounters(record);
-        break;
-    case NotifyCode::Finished:
-        stop();
-        break;
-    default:
-        break;
-    }
+    std::visit(Overloaded{
+                   [this](const Report::Counters& counters) { showCounters(counters.bytes.data()); },
+                   [this](const Report::Finished&) { stop(); },
+                   [](const auto&) {},
+               },
+               report);
 }
 
 void TFReport::showCounters(const std::uint8_t* record)

@@ -38,7 +38,7 @@ public:
     // hands it over every time the window is opened from the tree.
     void LoadIdentity(const std::uint8_t* identity);
 
-    void OnDeviceMessage(int code, NotifyValue value) override;
+    void OnDeviceMessage(const TaskReport& report) override;
     void BRunClick();
     void BRstClick();
     void BCloseClick();

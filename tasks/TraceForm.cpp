@@ -157,21 +157,21 @@ void TFTrace::ButCloseClick()
     close();
 }
 
-void TFTrace::OnDeviceMessage(int code, NotifyValue value)
+void TFTrace::OnDeviceMessage(const TaskReport& report)
 {
-    switch (code) {
-    case NotifyCode::Request:
-        *fromNotifyValue<std::uint16_t>(value) = mask_;
-        break;
-    case NotifyCode::Text:
-        Log->appendLines(*fromNotifyValue<const QStringList>(value));
-        break;
-    case NotifyCode::Finished:
-        stopTrace();
-        break;
-    default:
-        break;
-    }
+    std::visit(Overloaded{
+                   [this](const Report::TraceLines& run) { Log->appendLines(run.lines); },
+                   [this](const Report::Finished&) { stopTrace(); },
+                   [](const auto&) {},
+               },
+               report);
+}
+
+TaskInput TFTrace::OnDeviceRequest(const TaskRequest& wanted)
+{
+    if (!std::holds_alternative<Ask::ChannelMask>(wanted))
+        return emptyInput(wanted);
+    return Ask::ChannelMask::Mask{mask_};
 }
 
 // The trace failed: no channel is traced any more, without telling the controller. A running

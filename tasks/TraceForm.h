@@ -26,7 +26,9 @@ public:
     TFTrace(WindowRegistry& registry, TaskEvents& events, Dialogs& dialogs,
             QWidget* parent = nullptr);
 
-    void OnDeviceMessage(int code, NotifyValue value) override;
+    void OnDeviceMessage(const TaskReport& report) override;
+    // Code 9: the channel mask of the ticked boxes.
+    TaskInput OnDeviceRequest(const TaskRequest& wanted) override;
     // BusRxClick, BusTxClick, LinkRxClick, LinkTxClick.
     void ChannelClick(TraceChannel channel, bool ticked);
     void ButRunClick();

@@ -64,29 +64,25 @@ TransferForm::TransferForm(const TransferKind& kind, WindowRegistry& registry, T
     events_.set(kind.event);
 }
 
-void TransferForm::OnDeviceMessage(int code, NotifyValue value)
+void TransferForm::OnDeviceMessage(const TaskReport& report)
 {
-    switch (code) {
-    case NotifyCode::Size:
-        setGaugeMaximum(*CGauge1, static_cast<int>(value));
-        break;
-    case NotifyCode::Finished:
-        showFinished();
-        break;
-    case NotifyCode::Identity:
-        showIdentity(fromNotifyValue<const std::uint8_t>(value));
-        break;
-    case NotifyCode::Progress:
-        CGauge1->setValue(static_cast<int>(value));
-        break;
-    default:
-        break;
-    }
+    std::visit(Overloaded{
+                   [this](const Report::Size& size) {
+                       setGaugeMaximum(*CGauge1, static_cast<int>(size.maximum));
+                   },
+                   [this](const Report::Finished&) { showFinished(); },
+                   [this](const Report::Identity& identity) { showIdentity(identity); },
+                   [this](const Report::Progress& progress) {
+                       CGauge1->setValue(static_cast<int>(progress.position));
+                   },
+                   [](const auto&) {},
+               },
+               report);
 }
 
-void TransferForm::showIdentity(const std::uint8_t* block)
+void TransferForm::showIdentity(const Report::Identity& identity)
 {
-    const IdentityWords words = identityWords(block);
+    const IdentityWords words = identityWords(identity.block.data());
     SDev->setText(controllerText(words[0]));
     SChip->setText(chipIdText(words));
     SDie->setText(dieIdText(words));

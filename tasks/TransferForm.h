@@ -30,7 +30,7 @@ public:
     TransferForm(const TransferKind& kind, WindowRegistry& registry, TaskEvents& events,
                  QWidget* parent = nullptr);
 
-    void OnDeviceMessage(int code, NotifyValue value) override;
+    void OnDeviceMessage(const TaskReport& report) override;
     void ButClick();
     void TimerTimer();
 
@@ -39,7 +39,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void showIdentity(const std::uint8_t* block);
+    void showIdentity(const Report::Identity& identity);
     void showFinished();
 
     TransferKind kind_;

@@ -1,6 +1,7 @@
 #include "ui/NotificationBridge.h"
 
 #include <memory>
+#include <variant>
 
 #include <QThread>
 #include <QWidget>
@@ -12,26 +13,40 @@ NotificationBridge::NotificationBridge(WindowRegistry& registry)
 {
 }
 
-bool NotificationBridge::notify(Target target, int code, NotifyValue value)
+// The report travels as the bridge's own copy: the queued call owns what it delivers.
+bool NotificationBridge::notify(Target target, const TaskReport& report)
 {
-    return deliver([this, target, code, value] {
+    const auto delivered = deliver<std::monostate>(
+        [this, target, report]() -> std::optional<std::monostate> {
+            NotifiedWindow* window = registry_.handler(target);
+            if (!window)
+                return std::nullopt;
+            window->OnDeviceMessage(report);
+            return std::monostate{};
+        });
+    return delivered.has_value();
+}
+
+std::optional<TaskInput> NotificationBridge::request(Target target, const TaskRequest& wanted)
+{
+    return deliver<TaskInput>([this, target, wanted]() -> std::optional<TaskInput> {
         NotifiedWindow* window = registry_.handler(target);
         if (!window)
-            return false;
-        window->OnDeviceMessage(code, value);
-        return true;
+            return std::nullopt;
+        return window->OnDeviceRequest(wanted);
     });
 }
 
 bool NotificationBridge::requestClose(Target target)
 {
-    return deliver([this, target] {
+    const auto delivered = deliver<std::monostate>([this, target]() -> std::optional<std::monostate> {
         QWidget* window = registry_.widget(target);
         if (!window)
-            return false;
+            return std::nullopt;
         window->close();
-        return true;
+        return std::monostate{};
     });
+    return delivered.has_value();
 }
 
 void NotificationBridge::close()
@@ -49,29 +64,30 @@ bool NotificationBridge::closed() const
     return closed_;
 }
 
-bool NotificationBridge::deliver(std::function<bool()> handler)
+template <typename Result>
+std::optional<Result> NotificationBridge::deliver(std::function<std::optional<Result>()> handler)
 {
     if (QThread::currentThread() == thread())
-        return !closed() && handler();
+        return closed() ? std::nullopt : handler();
 
     struct Call {
         bool done = false;
-        bool answer = false;
+        std::optional<Result> answer;
     };
     // Shared with the queued call, which may still sit in the event queue after the worker
     // stopped waiting for it.
     auto call = std::make_shared<Call>();
     if (closed())
-        return false;
+        return std::nullopt;
     QMetaObject::invokeMethod(
         this,
         [this, call, handler = std::move(handler)] {
             // close() runs on this thread too, so no handler starts after it.
-            const bool answer = !closed() && handler();
+            std::optional<Result> answer = closed() ? std::nullopt : handler();
             {
                 std::lock_guard lock(mutex_);
                 call->done = true;
-                call->answer = answer;
+                call->answer = std::move(answer);
             }
             handled_.notify_all();
         },
@@ -79,5 +95,7 @@ bool NotificationBridge::deliver(std::function<bool()> handler)
 
     std::unique_lock lock(mutex_);
     handled_.wait(lock, [&] { return call->done || closed_; });
-    return call->done && call->answer;
+    if (!call->done)
+        return std::nullopt;
+    return std::move(call->answer);
 }

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 #include <QObject>
 
@@ -17,15 +18,19 @@ class NotificationBridge : public QObject, public Notifier {
 public:
     explicit NotificationBridge(WindowRegistry& registry);
 
-    bool notify(Target target, int code, NotifyValue value) override;
+    bool notify(Target target, const TaskReport& report) override;
+    std::optional<TaskInput> request(Target target, const TaskRequest& wanted) override;
     bool requestClose(Target target) override;
 
-    // From now on every call, pending or new, answers false at once. The main window calls this
+    // From now on every call, pending or new, answers "gone" at once. The main window calls this
     // first when it closes, before its event loop stops running the queued calls.
     void close();
 
 private:
-    bool deliver(std::function<bool()> handler);
+    // Runs the handler on the user-interface thread and hands back its result; nothing when the
+    // window was gone or the bridge closed.
+    template <typename Result>
+    std::optional<Result> deliver(std::function<std::optional<Result>()> handler);
     bool closed() const;
 
     WindowRegistry& registry_;

@@ -7,10 +7,13 @@
 
 #include "link/Notifier.h"
 
-// A window that device tasks report to.
+// A window that device tasks report to. It handles the kinds of report it receives and ignores
+// the others.
 class NotifiedWindow {
 public:
-    virtual void OnDeviceMessage(int code, NotifyValue value) = 0;
+    virtual void OnDeviceMessage(const TaskReport& report) = 0;
+    // Code 9: what the window gives its task. A window with nothing to give answers as empty.
+    virtual TaskInput OnDeviceRequest(const TaskRequest& wanted) { return emptyInput(wanted); }
 
 protected:
     ~NotifiedWindow() = default;

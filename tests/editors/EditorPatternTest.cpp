@@ -40,8 +40,8 @@ TEST(EditorPayload, SizesAgreeWithTheWorkersPushes)
     ConfigRecord record = ConfigRecord::blank();
     const AudioModel audio(record.data(Blocks::Amplifier));
     const CodecModel codec({LevelUser, record.data(Blocks::Identity), record.data(Blocks::Codec)});
-    EXPECT_EQ(audio.payloadSize(), parameterPush(TFAudio::Kind.event).payloadSize);
-    EXPECT_EQ(codec.payloadSize(), parameterPush(TFCodec::Kind.event).payloadSize);
+    EXPECT_EQ(audio.payloadSize(), parameterPush(TFAudio::Kind.event).frame.payloadSize);
+    EXPECT_EQ(codec.payloadSize(), parameterPush(TFCodec::Kind.event).frame.payloadSize);
 }
 
 TEST_F(EditorPattern, EditorsPlaceThemselvesTenPixelsPerChildWindow)

@@ -491,5 +491,5 @@ TEST(LinkPayload, SizeAgreesWithTheWorkersLoad)
 {
     ConfigRecord record = ConfigRecord::blank();
     const LinkModel link({LevelUser, record.data(Blocks::Identity), record.data(Blocks::Link)});
-    EXPECT_EQ(link.payloadSize(), parameterPush(TFLink::Kind.event).payloadSize);
+    EXPECT_EQ(link.payloadSize(), parameterPush(TFLink::Kind.event).frame.payloadSize);
 }

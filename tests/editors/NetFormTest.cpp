@@ -671,5 +671,5 @@ TEST(NetPayload, SizeAgreesWithTheWorkersLoad)
     ConfigRecord record = ConfigRecord::blank();
     const NetModel net({record.data(Blocks::Identity), record.data(Blocks::Net),
                         record.data(Blocks::Board)});
-    EXPECT_EQ(net.payloadSize(), parameterPush(TFNet::Kind.event).payloadSize);
+    EXPECT_EQ(net.payloadSize(), parameterPush(TFNet::Kind.event).frame.payloadSize);
 }

@@ -113,7 +113,7 @@ TEST(RecoderPayload, SizeAgreesWithTheWorkersPush)
 {
     ConfigRecord record = ConfigRecord::blank();
     const RecoderModel model({record.data(Blocks::Identity), record.data(Blocks::Recorder)});
-    EXPECT_EQ(model.payloadSize(), parameterPush(TFRecoder::Kind.event).payloadSize);
+    EXPECT_EQ(model.payloadSize(), parameterPush(TFRecoder::Kind.event).frame.payloadSize);
     EXPECT_EQ(parameterPush(TFRecoder::Kind.event).editor, TFRecoder::Kind.target);
 }
 

@@ -37,7 +37,7 @@ TEST_F(Connection, IdentityWordsArriveHighByteFirstAndAreKeptInHostOrder)
     controller()->settings.chipId = 0x0005;
     ASSERT_TRUE(connect());
     EXPECT_EQ(connection->identityWord0(), 0x1234);
-    EXPECT_EQ(hexBytes(connection->identity(), 12), "34 12 01 00 45 23 AB 00 00 0C 05 00");
+    EXPECT_EQ(hexBytes(connection->identity().data(), 12), "34 12 01 00 45 23 AB 00 00 0C 05 00");
 }
 
 TEST_F(Connection, LargestCapacityWorks)

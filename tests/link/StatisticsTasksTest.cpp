@@ -4,6 +4,7 @@
 
 #include "link/DeviceTask.h"
 #include "link/Packet.h"
+#include "link/Protocol.h"
 #include "link/StatisticsTasks.h"
 
 using Lines = std::vector<std::string>;
@@ -191,18 +192,29 @@ TEST_F(StatisticsTasks, ClosedWindowEndsTheTaskQuietly)
     EXPECT_TRUE(notifier.lines().empty()) << "no error for a window that is gone";
 }
 
+// The number the log shows for a statistics reply of a length, or 0 for a good one.
+int statisticsReplyError(const std::vector<std::uint8_t>& reply, int length)
+{
+    const auto parsed = Protocol::statisticsReply(reply.data(), length);
+    const Protocol::Failure* failure = Protocol::failureOf(parsed);
+    return failure ? failure->logged() : 0;
+}
+
 TEST(StatisticsReply, ErrorsByLengthAndCommand)
 {
-    std::vector<std::uint8_t> reply(84, 0);
-    setHeaderWord(reply.data(), 0, 8);
-    EXPECT_EQ(statisticsReplyError(reply.data(), 84), std::nullopt);
-    EXPECT_EQ(statisticsReplyError(reply.data(), 200), std::nullopt);
-    EXPECT_EQ(statisticsReplyError(reply.data(), 83), -1);
-    EXPECT_EQ(statisticsReplyError(reply.data(), 2), -1);
-    EXPECT_EQ(statisticsReplyError(reply.data(), 1), -1);
-    setHeaderWord(reply.data(), 0, 0x0108);
-    EXPECT_EQ(statisticsReplyError(reply.data(), 84), -2);
-    EXPECT_EQ(statisticsReplyError(reply.data(), 2), -2);
+    std::vector<std::uint8_t> reply(200, 0);
+    writeLe16(reply.data(), 8);
+    reply[Usb::HeaderSize] = 0xAB;
+    EXPECT_EQ(statisticsReplyError(reply, 84), 0);
+    EXPECT_EQ(statisticsReplyError(reply, 200), 0);
+    EXPECT_EQ(std::get<Protocol::CountersRecord>(Protocol::statisticsReply(reply.data(), 84))[0],
+              0xAB);
+    EXPECT_EQ(statisticsReplyError(reply, 83), -1);
+    EXPECT_EQ(statisticsReplyError(reply, 2), -1);
+    EXPECT_EQ(statisticsReplyError(reply, 1), -1);
+    writeLe16(reply.data(), 0x0108);
+    EXPECT_EQ(statisticsReplyError(reply, 84), -2);
+    EXPECT_EQ(statisticsReplyError(reply, 2), -2);
 }
 
 // Whatever the controller answers, the window receives only whole statistics replies, and

@@ -86,7 +86,7 @@ TEST_F(DeviceForm, ReadCompletingDuringTheModelChoiceIsKeptAsItCame)
     });
     const RecordBytes read = recordOf(0x1001);
     dialogs.modalScripts.push_back([this, &read](QDialog& dialog) {
-        form->OnDeviceMessage(NotifyCode::Record, toNotifyValue(&read));
+        form->OnDeviceMessage(Report::Record{read});
         QTest::keyClick(dialog.findChild<QComboBox*>("DevBox"), Qt::Key_Down);
         EXPECT_EQ(dialog.findChild<QComboBox*>("DevBox")->currentText(), "R-420");
     });
@@ -215,12 +215,14 @@ TEST_F(DeviceForm, ReadWithARecordAsksFirstAndCloseEverythingOnYes)
 TEST_F(DeviceForm, LogLinesOfTheWorkersCodes)
 {
     const QString text = QStringLiteral("Процесс чтения конфигурации запущен");
-    form->OnDeviceMessage(0, toNotifyValue(&text));
-    form->OnDeviceMessage(1, -1);
-    form->OnDeviceMessage(2, 200);
-    form->OnDeviceMessage(3, 110);
-    for (const int silent : {4, 5, 6, 7, 10})
-        form->OnDeviceMessage(silent, 1);
+    form->OnDeviceMessage(Report::Text{text});
+    form->OnDeviceMessage(Report::UsbFailure{-1});
+    form->OnDeviceMessage(Report::Received{200});
+    form->OnDeviceMessage(Report::Sent{110});
+    for (const TaskReport& silent : std::vector<TaskReport>{Report::Size{1}, Report::Finished{1},
+                                                           Report::Identity{}, Report::Progress{1},
+                                                           Report::Counters{}})
+        form->OnDeviceMessage(silent);
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 4);
     const QString prefix = lines[2].left(lines[2].indexOf("-> ") + 3);
@@ -232,9 +234,9 @@ TEST_F(DeviceForm, LogLinesOfTheWorkersCodes)
 
 TEST_F(DeviceForm, RecordFromTheWorkerIsInstalledAsACopy)
 {
-    RecordBytes bytes = recordOf(0x1001);
-    form->OnDeviceMessage(8, toNotifyValue(&bytes));
-    bytes.fill(0);
+    Report::Record read{recordOf(0x1001)};
+    form->OnDeviceMessage(read);
+    read.bytes.fill(0);
     ASSERT_TRUE(form->record());
     EXPECT_EQ(form->record()->bytes, recordOf(0x1001));
     EXPECT_EQ(tree()->topLevelItem(0)->text(0), "R-410ZB");
@@ -255,8 +257,7 @@ TEST_F(DeviceForm, WriteRequestGetsTheLevelsByteCountAndTheRecord)
             form->MServUserClick();
         else
             enterServiceCode(code);
-        WriteRequest request;
-        form->OnDeviceMessage(9, toNotifyValue(&request));
+        const auto request = std::get<WriteRequest>(form->OnDeviceRequest(Ask::RecordToWrite{}));
         EXPECT_EQ(request.count, count) << code.toStdString();
         EXPECT_EQ(request.record, form->record()->bytes);
     }

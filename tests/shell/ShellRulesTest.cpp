@@ -25,13 +25,16 @@ TEST(LogText, PrefixIsTheLocalesTimeOfDayWithoutTheZone)
 TEST(LogText, WorkerCodesThatWriteALine)
 {
     const QString text = QStringLiteral("Процесс чтения конфигурации завершен");
-    EXPECT_EQ(deviceLogText(0, toNotifyValue(&text)), text);
-    EXPECT_EQ(deviceLogText(1, -1), "Error: -1");
-    EXPECT_EQ(deviceLogText(1, -110), "Error: -110");
-    EXPECT_EQ(deviceLogText(2, 200), "Получено 200байт.");
-    EXPECT_EQ(deviceLogText(3, 110), "Передано 110байт.");
-    for (const int silent : {4, 5, 6, 7, 8, 9, 10, 11})
-        EXPECT_FALSE(deviceLogText(silent, 5)) << silent;
+    EXPECT_EQ(deviceLogText(Report::Text{text}), text);
+    EXPECT_EQ(deviceLogText(Report::UsbFailure{-1}), "Error: -1");
+    EXPECT_EQ(deviceLogText(Report::UsbFailure{-110}), "Error: -110");
+    EXPECT_EQ(deviceLogText(Report::Received{200}), "Получено 200байт.");
+    EXPECT_EQ(deviceLogText(Report::Sent{110}), "Передано 110байт.");
+    const TaskReport silent[]{Report::Size{5},     Report::Finished{5}, Report::Identity{},
+                              Report::Progress{5}, Report::Record{},    Report::Counters{},
+                              Report::TraceLines{{"a"}}};
+    for (const TaskReport& report : silent)
+        EXPECT_FALSE(deviceLogText(report)) << reportCode(report);
 }
 
 TEST(AccessCode, EachCodeOpensItsLevelAndNothingElseDoes)

@@ -18,6 +18,7 @@
 
 #include "link/DeviceTask.h"
 #include "sim/Simulator.h"
+#include "support/LogWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "tasks/FirmwareFile.h"
 #include "tasks/FlashForm.h"
@@ -181,8 +182,7 @@ TEST_F(FlashWindow, AnyFileThatCanBeReadIsAccepted)
     for (const auto& [name, content] : files) {
         QPointer<TFFlash> window = open(writeFile(name, content));
         ASSERT_FALSE(window.isNull()) << name.toStdString();
-        ImageRequest request;
-        window->OnDeviceMessage(NotifyCode::Request, toNotifyValue(&request));
+        const auto request = std::get<ImageRequest>(window->OnDeviceRequest(Ask::FirmwareImage{}));
         ASSERT_TRUE(request.image);
         EXPECT_EQ(request.size, static_cast<std::uint32_t>(content.size()));
         EXPECT_EQ(*request.image, asVector(content));
@@ -223,17 +223,17 @@ TEST_F(FlashWindow, FollowsTheLoad)
     TFFlash* window = openFile(patterned(700));
     ASSERT_NE(window, nullptr);
     const QString erasing = QStringLiteral("Удаление программного обеспечения");
-    window->OnDeviceMessage(NotifyCode::Text, toNotifyValue(&erasing));
-    window->OnDeviceMessage(NotifyCode::Size, 11);
-    window->OnDeviceMessage(NotifyCode::Progress, 4);
+    window->OnDeviceMessage(Report::Text{erasing});
+    window->OnDeviceMessage(Report::Size{11});
+    window->OnDeviceMessage(Report::Progress{4});
     EXPECT_EQ(text(window, "SComment"), erasing);
     EXPECT_EQ(gauge(window)->maximum(), 11);
     EXPECT_EQ(gauge(window)->value(), 4);
 
-    window->OnDeviceMessage(NotifyCode::Size, 700);
-    window->OnDeviceMessage(NotifyCode::Progress, 512);
-    window->OnDeviceMessage(NotifyCode::Identity, 0);
-    window->OnDeviceMessage(NotifyCode::Counters, 0);
+    window->OnDeviceMessage(Report::Size{700});
+    window->OnDeviceMessage(Report::Progress{512});
+    window->OnDeviceMessage(Report::Identity{});
+    window->OnDeviceMessage(Report::Counters{});
     EXPECT_EQ(gauge(window)->maximum(), 700);
     EXPECT_EQ(gauge(window)->value(), 512);
     EXPECT_EQ(button(window)->text(), "Отмена");
@@ -244,11 +244,11 @@ TEST_F(FlashWindow, AnEmptyImageKeepsTheGaugeStill)
 {
     TFFlash* window = openFile(QByteArray());
     ASSERT_NE(window, nullptr);
-    window->OnDeviceMessage(NotifyCode::Size, 11);
-    window->OnDeviceMessage(NotifyCode::Progress, 11);
-    window->OnDeviceMessage(NotifyCode::Progress, 0);
-    window->OnDeviceMessage(NotifyCode::Size, 0);
-    window->OnDeviceMessage(NotifyCode::Finished, 0);
+    window->OnDeviceMessage(Report::Size{11});
+    window->OnDeviceMessage(Report::Progress{11});
+    window->OnDeviceMessage(Report::Progress{0});
+    window->OnDeviceMessage(Report::Size{0});
+    window->OnDeviceMessage(Report::Finished{0});
     EXPECT_EQ(text(window, "SComment"), "Загрузка завершена");
     // Equal bounds would make it Qt's busy animation, which has no text.
     EXPECT_LT(gauge(window)->minimum(), gauge(window)->maximum());
@@ -261,7 +261,7 @@ TEST_F(FlashWindow, EndArmsTheTenSecondCloseAndTimerClosesIt)
     QPointer<TFFlash> window = openFile(patterned(700));
     ASSERT_FALSE(window.isNull());
     window->show();
-    window->OnDeviceMessage(NotifyCode::Finished, 700);
+    window->OnDeviceMessage(Report::Finished{700});
     EXPECT_EQ(text(window, "SComment"), "Загрузка завершена");
     EXPECT_EQ(button(window)->text(), "Закрыть");
     EXPECT_TRUE(timer(window)->isActive());
@@ -278,7 +278,7 @@ TEST_F(FlashWindow, CloseButtonEndsItBeforeTheTimer)
     QPointer<TFFlash> window = openFile(patterned(700));
     ASSERT_FALSE(window.isNull());
     window->show();
-    window->OnDeviceMessage(NotifyCode::Finished, 700);
+    window->OnDeviceMessage(Report::Finished{700});
     QTimer* closeTimer = timer(window);
     QTest::mouseClick(button(window), Qt::LeftButton);
     EXPECT_FALSE(closeTimer->isActive()) << "stopped before the window goes";
@@ -291,8 +291,7 @@ TEST_F(FlashWindow, ClosingWithdrawsTheRequestAndLetsTheImageGo)
     QPointer<TFFlash> window = openFile(patterned(700));
     ASSERT_FALSE(window.isNull());
     window->show();
-    ImageRequest request;
-    window->OnDeviceMessage(NotifyCode::Request, toNotifyValue(&request));
+    const auto request = std::get<ImageRequest>(window->OnDeviceRequest(Ask::FirmwareImage{}));
     EXPECT_EQ(request.image.use_count(), 2);
     QTest::mouseClick(button(window), Qt::LeftButton);
     EXPECT_EQ(request.image.use_count(), 1) << "only the task's share is left";
@@ -311,19 +310,6 @@ public:
         std::this_thread::yield();
     }
     std::atomic<int> idlePasses{0};
-};
-
-// Stands in for the main window's log.
-class LogWindow : public QWidget, public NotifiedWindow {
-public:
-    void OnDeviceMessage(int code, NotifyValue value) override
-    {
-        if (code == NotifyCode::Text)
-            lines << *fromNotifyValue<const QString>(value);
-        else if (code == NotifyCode::Error)
-            lines << QStringLiteral("Error: %1").arg(value);
-    }
-    QStringList lines;
 };
 
 // The firmware window with the real worker on the simulated controller.

@@ -21,6 +21,7 @@
 #include "link/DeviceTask.h"
 #include "sim/Simulator.h"
 #include "support/LocaleGuard.h"
+#include "support/LogWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "tasks/ReportForm.h"
 #include "ui/NotificationBridge.h"
@@ -32,19 +33,6 @@ using namespace std::chrono_literals;
 class InstantClock final : public Clock {
 public:
     void sleep(std::chrono::milliseconds) override {}
-};
-
-// The main window's log as the worker writes it.
-class LogWindow : public QWidget, public NotifiedWindow {
-public:
-    void OnDeviceMessage(int code, NotifyValue value) override
-    {
-        if (code == NotifyCode::Text)
-            lines.append(*fromNotifyValue<const QString>(value));
-        else if (code == NotifyCode::Error)
-            lines.append(QStringLiteral("Error: ") + QString::number(value));
-    }
-    QStringList lines;
 };
 
 // An identity block in host order: TypeWord first, least significant byte first.
@@ -110,8 +98,7 @@ protected:
     void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     void show(const ReportCounters& counters)
     {
-        const auto bytes = record(counters);
-        window->OnDeviceMessage(NotifyCode::Counters, toNotifyValue(bytes.data()));
+        window->OnDeviceMessage(Report::Counters{record(counters)});
     }
     // What the simulated controller was asked since the last look.
     std::vector<std::string> statisticsRequests()

@@ -33,13 +33,20 @@ public:
         : registry_(registry)
     {
     }
-    bool notify(Target target, int code, NotifyValue value) override
+    bool notify(Target target, const TaskReport& report) override
     {
         NotifiedWindow* window = registry_.handler(target);
         if (!window)
             return false;
-        window->OnDeviceMessage(code, value);
+        window->OnDeviceMessage(report);
         return true;
+    }
+    std::optional<TaskInput> request(Target target, const TaskRequest& wanted) override
+    {
+        NotifiedWindow* window = registry_.handler(target);
+        if (!window)
+            return std::nullopt;
+        return window->OnDeviceRequest(wanted);
     }
     bool requestClose(Target target) override
     {
@@ -210,9 +217,10 @@ TEST_F(TraceWindow, LinesOfEachRunAreAppendedInOrder)
     EXPECT_TRUE(text[2].endsWith(" Bus+(TxD): 0x34; 0x0C; 0x22; ")) << text[2].toStdString();
     EXPECT_TRUE(text[3].endsWith(" Link(RxD): 0x02; ")) << text[3].toStdString();
 
-    const int other[]{NotifyCode::Error, NotifyCode::Size, NotifyCode::Counters};
-    for (int code : other)
-        window->OnDeviceMessage(code, 0);
+    const TaskReport other[]{Report::UsbFailure{-1}, Report::Size{0}, Report::Counters{},
+                             Report::Text{QStringLiteral("not a trace line")}};
+    for (const TaskReport& report : other)
+        window->OnDeviceMessage(report);
     EXPECT_EQ(log()->lines().count(), 4);
     EXPECT_EQ(window->channelMask(), 6);
 }
@@ -238,7 +246,7 @@ TEST_F(TraceWindow, FailureUnticksTheBoxesWithoutASelectionAndKeepsTheWindowRunn
 
     events().set(TaskEvent::TraceSelection);
     events().set(TaskEvent::TracePoll);
-    window->OnDeviceMessage(NotifyCode::Finished, 0);
+    window->OnDeviceMessage(Report::Finished{0});
     EXPECT_TRUE(pendingEvents().empty()) << "code 5 withdraws both requests";
 }
 
@@ -293,7 +301,7 @@ TEST_F(TraceSave, SavesTheWholeLogAsUtf8AndReplacesAnOlderFile)
         old.write("an older and longer trace that must not survive\n");
     }
     const QStringList lines{"14:03:27 Link(RxD): 0x01; 0xA5; ", "14:03:28 0xFF; "};
-    window->OnDeviceMessage(NotifyCode::Text, toNotifyValue(&lines));
+    window->OnDeviceMessage(Report::TraceLines{lines});
     log()->setCursorPosition({0, 0});
     QInputMethodEvent typed;
     typed.setCommitString(QStringLiteral("Проверка"));

@@ -97,30 +97,30 @@ TEST_P(ProgressWindow, CreationRequestsTheTransferAndShowsNothingYet)
 TEST_P(ProgressWindow, ShowsIdentityAndProgress)
 {
     const auto block = identityBlock({0x2000, 0x0001, 0x2345, 0x00AB, 0x0C00, 0x0005});
-    window->OnDeviceMessage(NotifyCode::Identity, toNotifyValue(block.data()));
+    window->OnDeviceMessage(Report::Identity{block});
     EXPECT_EQ(text("SDev"), "R-420ZA");
     EXPECT_EQ(text("SChip"), "0x05");
     EXPECT_EQ(text("SDie"), "0x012345ABC00");
 
     const auto unknown = identityBlock({0x7001, 0, 0, 0, 0, 0x1234});
-    window->OnDeviceMessage(NotifyCode::Identity, toNotifyValue(unknown.data()));
+    window->OnDeviceMessage(Report::Identity{unknown});
     EXPECT_EQ(text("SDev"), "R-xxxZB");
     EXPECT_EQ(text("SChip"), "0x1234");
     EXPECT_EQ(text("SDie"), "0x00000000");
 
-    window->OnDeviceMessage(NotifyCode::Size, 200);
-    window->OnDeviceMessage(NotifyCode::Progress, 120);
+    window->OnDeviceMessage(Report::Size{200});
+    window->OnDeviceMessage(Report::Progress{120});
     EXPECT_EQ(gauge()->maximum(), 200);
     EXPECT_EQ(gauge()->value(), 120);
-    window->OnDeviceMessage(NotifyCode::Text, 0);
-    window->OnDeviceMessage(NotifyCode::Counters, 0);
+    window->OnDeviceMessage(Report::Text{});
+    window->OnDeviceMessage(Report::Counters{});
     EXPECT_EQ(gauge()->value(), 120);
     EXPECT_EQ(button()->text(), "Отмена");
 }
 
 TEST_P(ProgressWindow, EndArmsTheTwoSecondCloseAndTheButtonReadsClose)
 {
-    window->OnDeviceMessage(NotifyCode::Finished, 200);
+    window->OnDeviceMessage(Report::Finished{200});
     EXPECT_EQ(button()->text(), "Закрыть");
     EXPECT_TRUE(timer()->isActive());
     EXPECT_EQ(timer()->interval(), 2000);

@@ -15,17 +15,26 @@
 
 namespace {
 
-// A window that remembers each notification and the thread it arrived on.
+// A window that remembers each report and the thread it arrived on, and answers requests with
+// its channel mask.
 class RecordingWindow : public QWidget, public NotifiedWindow {
 public:
-    void OnDeviceMessage(int code, NotifyValue value) override
+    void OnDeviceMessage(const TaskReport& report) override
     {
-        codes.push_back(code);
-        values.push_back(value);
+        codes.push_back(reportCode(report));
+        if (const auto* size = std::get_if<Report::Size>(&report))
+            sizes.push_back(size->maximum);
         onUiThread = QThread::currentThread() == qApp->thread();
     }
+    TaskInput OnDeviceRequest(const TaskRequest& wanted) override
+    {
+        onUiThread = QThread::currentThread() == qApp->thread();
+        if (std::holds_alternative<Ask::ChannelMask>(wanted))
+            return Ask::ChannelMask::Mask{0x0005};
+        return emptyInput(wanted);
+    }
     std::vector<int> codes;
-    std::vector<NotifyValue> values;
+    std::vector<std::int64_t> sizes;
     bool onUiThread = false;
 };
 
@@ -50,20 +59,41 @@ protected:
 TEST_F(Bridge, DeliversOnTheUserInterfaceThreadWhileTheWorkerWaits)
 {
     registry.enrol(Target::Read, window, window);
-    EXPECT_TRUE(fromWorker([&] { return bridge.notify(Target::Read, NotifyCode::Size, 200); }));
-    EXPECT_EQ(window.codes, std::vector<int>{NotifyCode::Size});
-    EXPECT_EQ(window.values, std::vector<NotifyValue>{200});
+    EXPECT_TRUE(fromWorker([&] { return bridge.notify(Target::Read, Report::Size{200}); }));
+    EXPECT_EQ(window.codes, std::vector<int>{Report::Size::code});
+    EXPECT_EQ(window.sizes, std::vector<std::int64_t>{200});
     EXPECT_TRUE(window.onUiThread);
+}
+
+TEST_F(Bridge, RequestBringsTheWindowsOwnAnswerToTheWorker)
+{
+    registry.enrol(Target::Trace, window, window);
+    std::optional<TaskInput> mask;
+    std::optional<TaskInput> payload;
+    EXPECT_TRUE(fromWorker([&] {
+        mask = bridge.request(Target::Trace, Ask::ChannelMask{});
+        payload = bridge.request(Target::Trace, Ask::Payload{3});
+        return true;
+    }));
+    EXPECT_TRUE(window.onUiThread);
+    ASSERT_TRUE(mask);
+    EXPECT_EQ(std::get<Ask::ChannelMask::Mask>(*mask).mask, 0x0005);
+    ASSERT_TRUE(payload);
+    EXPECT_EQ(std::get<Ask::Payload::Bytes>(*payload).bytes, (std::vector<std::uint8_t>{0, 0, 0}))
+        << "a window with nothing to give answers zeros of the size asked";
+
+    registry.withdraw(Target::Trace, window);
+    EXPECT_TRUE(fromWorker([&] { return !bridge.request(Target::Trace, Ask::ChannelMask{}); }));
 }
 
 TEST_F(Bridge, AnswersGoneForAWindowThatIsNotThere)
 {
-    EXPECT_FALSE(fromWorker([&] { return bridge.notify(Target::Save, NotifyCode::Size, 1); }));
+    EXPECT_FALSE(fromWorker([&] { return bridge.notify(Target::Save, Report::Size{1}); }));
     EXPECT_FALSE(fromWorker([&] { return bridge.requestClose(Target::Save); }));
 
     registry.enrol(Target::Save, window, window);
     registry.withdraw(Target::Save, window);
-    EXPECT_FALSE(fromWorker([&] { return bridge.notify(Target::Save, NotifyCode::Size, 1); }));
+    EXPECT_FALSE(fromWorker([&] { return bridge.notify(Target::Save, Report::Size{1}); }));
     EXPECT_TRUE(window.codes.empty());
 }
 
@@ -81,7 +111,7 @@ TEST_F(Bridge, CloseReleasesAWaitingWorkerAndDropsItsCall)
     std::atomic<bool> waiting{false};
     auto answer = std::async(std::launch::async, [&] {
         waiting = true;
-        return bridge.notify(Target::Device, NotifyCode::Error, -1);
+        return bridge.notify(Target::Device, Report::UsbFailure{-1});
     });
     // The event loop does not run here, as after the main window closed; the call stays queued.
     while (!waiting)
@@ -91,8 +121,8 @@ TEST_F(Bridge, CloseReleasesAWaitingWorkerAndDropsItsCall)
 
     QCoreApplication::processEvents();
     EXPECT_TRUE(window.codes.empty()) << "a call queued before close() must not run after it";
-    EXPECT_FALSE(bridge.notify(Target::Device, NotifyCode::Error, -1));
-    EXPECT_FALSE(fromWorker([&] { return bridge.notify(Target::Device, NotifyCode::Error, -1); }));
+    EXPECT_FALSE(bridge.notify(Target::Device, Report::UsbFailure{-1}));
+    EXPECT_FALSE(fromWorker([&] { return bridge.notify(Target::Device, Report::UsbFailure{-1}); }));
 }
 
 TEST_F(Bridge, FindsAWindowDestroyedWithoutClosingGone)
@@ -100,7 +130,7 @@ TEST_F(Bridge, FindsAWindowDestroyedWithoutClosingGone)
     auto* doomed = new RecordingWindow;
     registry.enrol(Target::Trace, *doomed, *doomed);
     delete doomed;
-    EXPECT_FALSE(fromWorker([&] { return bridge.notify(Target::Trace, NotifyCode::Text, 0); }));
+    EXPECT_FALSE(fromWorker([&] { return bridge.notify(Target::Trace, Report::TraceLines{}); }));
 }
 
 } // namespace

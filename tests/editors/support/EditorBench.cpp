@@ -17,14 +17,6 @@
 #include "editors/CodecForm.h"
 #include "sim/Simulator.h"
 
-void LogWindow::OnDeviceMessage(int code, NotifyValue value)
-{
-    if (code == NotifyCode::Text)
-        lines.append(*fromNotifyValue<const QString>(value));
-    else if (code == NotifyCode::Error)
-        lines.append(QStringLiteral("Error: ") + QString::number(value));
-}
-
 EditorBench::EditorBench()
 {
     sim::Simulator::instance().reset();

@@ -19,6 +19,7 @@
 #include "ui/NotificationBridge.h"
 #include "ui/WindowRegistry.h"
 
+#include "support/LogWindow.h"
 #include "support/ScriptedDialogs.h"
 
 class QAbstractButton;
@@ -27,14 +28,6 @@ class QLabel;
 class QSlider;
 class TFAudio;
 class TFCodec;
-
-// Stands in for the main window's message log: the lines the worker reports, as they read.
-class LogWindow : public QWidget, public NotifiedWindow {
-public:
-    void OnDeviceMessage(int code, NotifyValue value) override;
-
-    QStringList lines;
-};
 
 // The worker's pauses take no time.
 class InstantClock final : public Clock {

@@ -24,14 +24,37 @@ std::string hexBytes(const std::uint8_t* bytes, int count)
     return text;
 }
 
-bool RecordingNotifier::notify(Target target, int code, NotifyValue value)
+bool RecordingNotifier::notify(Target target, const TaskReport& report)
+{
+    std::string text;
+    {
+        std::lock_guard lock(mutex_);
+        text = describe(report);
+    }
+    return recordLine(target, reportCode(report), text);
+}
+
+std::optional<TaskInput> RecordingNotifier::request(Target target, const TaskRequest& wanted)
+{
+    std::optional<TaskInput> given;
+    {
+        std::lock_guard lock(mutex_);
+        if (!closed_.count(target))
+            given = answer(target, wanted);
+    }
+    if (!given || !recordLine(target, 9, "request"))
+        return std::nullopt;
+    return given;
+}
+
+bool RecordingNotifier::recordLine(Target target, int code, const std::string& text)
 {
     std::string line;
     {
         std::lock_guard lock(mutex_);
         if (closed_.count(target))
             return false;
-        line = targetName(target) + " " + std::to_string(code) + " " + describe(target, code, value);
+        line = targetName(target) + " " + std::to_string(code) + " " + text;
         append(target, line);
     }
     if (afterNotify)
@@ -55,46 +78,58 @@ void RecordingNotifier::close(Target target)
     closed_.insert(target);
 }
 
-std::string RecordingNotifier::describe(Target target, int code, NotifyValue value)
+std::string RecordingNotifier::describe(const TaskReport& report)
 {
-    if ((target == Target::Device || target == Target::Flash) && code == NotifyCode::Text)
-        return fromNotifyValue<const QString>(value)->toStdString();
-    if (target == Target::Flash && code == NotifyCode::Request) {
-        auto* request = fromNotifyValue<ImageRequest>(value);
-        request->image = image;
-        request->size = imageSize.value_or(image ? static_cast<std::uint32_t>(image->size()) : 0);
-        return "request";
-    }
-    if (target == Target::Device && code == NotifyCode::Record) {
-        installed_.push_back(*fromNotifyValue<const RecordBytes>(value));
-        return "record";
-    }
-    if (target == Target::Device && code == NotifyCode::Request) {
-        auto* request = fromNotifyValue<WriteRequest>(value);
-        request->count = writeCount;
-        request->record = record.bytes;
-        return "request";
-    }
-    if (target == Target::Trace && code == NotifyCode::Request) {
-        *fromNotifyValue<std::uint16_t>(value) = traceMask;
-        return "request";
-    }
-    if (target == Target::Trace && code == NotifyCode::Text) {
-        const QStringList& lines = *fromNotifyValue<const QStringList>(value);
-        for (const QString& line : lines)
-            traceLines_.push_back(line.toStdString());
-        return std::to_string(lines.size()) + " lines";
-    }
-    if (code == NotifyCode::Request) {
-        const std::vector<std::uint8_t>& payload = payloads[target];
-        std::copy(payload.begin(), payload.end(), fromNotifyValue<std::uint8_t>(value));
-        return "request";
-    }
-    if (code == NotifyCode::Identity)
-        return hexBytes(fromNotifyValue<const std::uint8_t>(value), 12);
-    if (target == Target::Report && code == NotifyCode::Counters)
-        return hexBytes(fromNotifyValue<const std::uint8_t>(value), 76);
-    return std::to_string(value);
+    return std::visit(
+        Overloaded{
+            [](const Report::Text& line) { return line.text.toStdString(); },
+            [this](const Report::TraceLines& run) {
+                for (const QString& line : run.lines)
+                    traceLines_.push_back(line.toStdString());
+                return std::to_string(run.lines.size()) + " lines";
+            },
+            [](const Report::UsbFailure& failure) { return std::to_string(failure.result); },
+            [](const Report::Received& received) { return std::to_string(received.count); },
+            [](const Report::Sent& sent) { return std::to_string(sent.count); },
+            [](const Report::Size& size) { return std::to_string(size.maximum); },
+            [](const Report::Finished& finished) { return std::to_string(finished.count); },
+            [](const Report::Progress& progress) { return std::to_string(progress.position); },
+            [](const Report::Identity& identity) {
+                return hexBytes(identity.block.data(), static_cast<int>(identity.block.size()));
+            },
+            [this](const Report::Record& read) {
+                installed_.push_back(read.bytes);
+                return std::string("record");
+            },
+            [](const Report::Counters& counters) {
+                return hexBytes(counters.bytes.data(), static_cast<int>(counters.bytes.size()));
+            },
+        },
+        report);
+}
+
+TaskInput RecordingNotifier::answer(Target target, const TaskRequest& wanted)
+{
+    return std::visit(
+        Overloaded{
+            [this](const Ask::RecordToWrite&) -> TaskInput {
+                return WriteRequest{writeCount, record.bytes};
+            },
+            [this](const Ask::FirmwareImage&) -> TaskInput {
+                return ImageRequest{
+                    imageSize.value_or(image ? static_cast<std::uint32_t>(image->size()) : 0),
+                    image};
+            },
+            [this, target](const Ask::Payload& wanted) -> TaskInput {
+                std::vector<std::uint8_t> bytes = payloads[target];
+                bytes.resize(static_cast<std::size_t>(wanted.size));
+                return Ask::Payload::Bytes{std::move(bytes)};
+            },
+            [this](const Ask::ChannelMask&) -> TaskInput {
+                return Ask::ChannelMask::Mask{traceMask};
+            },
+        },
+        wanted);
 }
 
 void RecordingNotifier::append(Target target, std::string line)

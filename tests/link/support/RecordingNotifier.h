@@ -12,11 +12,13 @@
 #include "config/ConfigRecord.h"
 #include "link/Notifier.h"
 
-// Stands in for the windows: records every notification as a line of text, decoded while the
-// pointers it carries are valid, and answers "gone" for the targets a test has closed.
+// Stands in for the windows: records every report and request as a line of text ("Read 7 120",
+// the target, the kind's code and what it carries) and answers "gone" for the targets a test has
+// closed.
 class RecordingNotifier : public Notifier {
 public:
-    bool notify(Target target, int code, NotifyValue value) override;
+    bool notify(Target target, const TaskReport& report) override;
+    std::optional<TaskInput> request(Target target, const TaskRequest& wanted) override;
     bool requestClose(Target target) override;
 
     // Closes a window: every later notification to it answers false.
@@ -31,9 +33,9 @@ public:
     // image's own length unless set).
     std::shared_ptr<const FirmwareImage> image;
     std::optional<std::uint32_t> imageSize;
-    // What each editor writes into the request on code 9.
+    // What each editor gives on code 9.
     std::map<Target, std::vector<std::uint8_t>> payloads;
-    // The trace window's channel mask, written on its code 9.
+    // The trace window's channel mask, given on its code 9.
     std::uint16_t traceMask = 0;
 
     std::vector<std::string> lines() const;
@@ -47,7 +49,10 @@ public:
     void clear();
 
 private:
-    std::string describe(Target target, int code, NotifyValue value);
+    // True when the line was recorded, false when the target is closed.
+    bool recordLine(Target target, int code, const std::string& text);
+    std::string describe(const TaskReport& report);
+    TaskInput answer(Target target, const TaskRequest& wanted);
     void append(Target target, std::string line);
 
     mutable std::recursive_mutex mutex_;

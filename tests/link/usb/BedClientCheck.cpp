@@ -13,15 +13,21 @@
 namespace {
 class PrintingNotifier : public Notifier {
 public:
-    bool notify(Target target, int code, NotifyValue value) override
+    bool notify(Target target, const TaskReport& report) override
     {
-        if (target == Target::Device && code == NotifyCode::Text)
-            std::printf("%s\n", fromNotifyValue<const QString>(value)->toUtf8().constData());
-        if (target == Target::Device && code == NotifyCode::Error)
-            std::printf("Error: %d\n", static_cast<int>(value));
-        if (target == Target::Device && code == NotifyCode::Record)
-            record = *fromNotifyValue<const RecordBytes>(value);
+        if (target != Target::Device)
+            return true;
+        if (const auto* line = std::get_if<Report::Text>(&report))
+            std::printf("%s\n", line->text.toUtf8().constData());
+        if (const auto* failure = std::get_if<Report::UsbFailure>(&report))
+            std::printf("Error: %d\n", failure->result);
+        if (const auto* read = std::get_if<Report::Record>(&report))
+            record = read->bytes;
         return true;
+    }
+    std::optional<TaskInput> request(Target, const TaskRequest& wanted) override
+    {
+        return emptyInput(wanted);
     }
     bool requestClose(Target) override { return true; }
 

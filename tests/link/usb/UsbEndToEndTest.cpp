@@ -158,7 +158,7 @@ TEST_F(UsbEndToEnd, ProbeAndIdentityTravelAsFramedAndTheIdentityArrivesInHostOrd
     EXPECT_EQ(hex(traffic[3]),
               "01 00 00 00 00 00 00 00 12 34 00 01 23 45 00 AB 0C 00 00 05");
     EXPECT_EQ(connection->bufferSize(), 72);
-    EXPECT_EQ(hexBytes(connection->identity(), 12), "34 12 01 00 45 23 AB 00 00 0C 05 00");
+    EXPECT_EQ(hexBytes(connection->identity().data(), 12), "34 12 01 00 45 23 AB 00 00 0C 05 00");
 }
 
 TEST_F(UsbEndToEnd, TheKnownControllerIsReopenedSilently)
