@@ -69,7 +69,8 @@ struct Faults {
 
 // The controller's USB side: it takes requests on endpoint 1 and queues the reply for endpoint
 // 0x81. Its devices are parts that register the commands they answer, so new parts plug in
-// without touching this core.
+// without touching this core. A reply never holds more than the controller's buffer: the header
+// and its payload capacity.
 class SimController {
 public:
     // A handler returns the reply's payload; the header is echoed in front of it.
@@ -109,6 +110,8 @@ public:
 
 private:
     std::vector<std::uint8_t> answer(const std::uint8_t* bytes, int size);
+    std::vector<std::uint8_t> answerRequest(const Request& request);
+    void injectReplyFaults(const Request& request, std::vector<std::uint8_t>& reply) const;
     std::vector<std::uint8_t> answerProbe() const;
     std::vector<std::uint8_t> answerIdentity() const;
     std::vector<std::uint8_t> answerBusTransfer(const Request& request);
