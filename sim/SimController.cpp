@@ -87,23 +87,19 @@ int SimController::write(int endpoint, const std::uint8_t* bytes, int size)
     return size;
 }
 
-int SimController::read(int endpoint, std::uint8_t* bytes, int size,
-                        std::vector<std::uint8_t>& returned)
+int SimController::read(int endpoint, std::vector<std::uint8_t>& reply)
 {
     if (const std::optional<int> injected = injectedResult())
         return *injected;
     if (endpoint != ReplyEndpoint || !pendingReply_)
         return UsbError::TimedOut;
-    returned = std::move(*pendingReply_);
+    reply = std::move(*pendingReply_);
     pendingReply_.reset();
-    if (static_cast<int>(returned.size()) > size)
-        returned.resize(static_cast<std::size_t>(size));
-    std::copy(returned.begin(), returned.end(), bytes);
     // Unplugged once the last allowed exchange has been answered.
     ++exchangeCount_;
     if (faults.disconnectAfterExchanges && exchangeCount_ >= *faults.disconnectAfterExchanges)
         connected_ = false;
-    return static_cast<int>(returned.size());
+    return 0;
 }
 
 std::vector<std::uint8_t> SimController::answer(const std::uint8_t* bytes, int size)

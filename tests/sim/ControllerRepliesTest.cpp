@@ -1,4 +1,5 @@
-// The controller's replies as the bus carries them: never more than its buffer holds.
+// The controller's replies as the bus carries them: never more than its buffer holds, and stored
+// in the terminal's buffer as the kernel stores them.
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,7 @@ protected:
     static sim::SimController& controller() { return *simulator().controller(); }
 
     // Sends a request and reads its reply into a buffer of `room` bytes.
-    int exchange(const Bytes& request, int room)
+    sim::ReadCompletion exchange(const Bytes& request, int room)
     {
         EXPECT_EQ(simulator().bulkWrite(handle, RequestEndpoint,
                                         reinterpret_cast<const char*>(request.data()),
@@ -113,8 +114,11 @@ TEST_F(ControllerReplies, NoReplyIsLongerThanTheControllersBuffer)
     for (const Case& c : cases) {
         controller().settings.capacity = c.capacity;
         c.prepare(controller());
-        EXPECT_EQ(exchange(c.request, 1000), c.length) << c.name;
+        const sim::ReadCompletion done = exchange(c.request, 1000);
+        EXPECT_EQ(done.result, c.length) << c.name;
+        EXPECT_FALSE(done.overflowed) << c.name;
         const sim::Transfer reply = lastTransfer();
+        EXPECT_EQ(reply.overflow, 0) << c.name;
         EXPECT_EQ(reply.bytes.size(), static_cast<std::size_t>(c.length)) << c.name;
         if (c.length >= 8 && reply.bytes.size() >= 8) {
             EXPECT_EQ(hex(reply.bytes.data(), 8), hex(c.request.data(), 8))
@@ -134,4 +138,50 @@ TEST_F(ControllerReplies, AConfigurationReadBackHoldsTheMemorysBytesUpToTheCapac
     exchange(ConfigurationRead, 1000);
     EXPECT_EQ(hex(lastTransfer().bytes), hex(ConfigurationRead.data(), 8) + " "
                                              + hex(image.data(), 64));
+}
+
+// The kernel stores what fits; a longer reply is a babble: the buffer is filled, nothing beyond
+// it is touched, and the transfer ends with EOVERFLOW.
+TEST_F(ControllerReplies, AReplyLongerThanTheBufferFillsItAndOverflows)
+{
+    struct Case {
+        int replyLength;
+        int room;
+        int result;
+        bool overflowed;
+    };
+    const Case cases[]{
+        {8, 4, 4, true}, {5, 4, 4, true}, {4, 4, 4, false},
+        {4, 72, 4, false}, {3, 4, 3, false}, {4, 0, 0, true},
+    };
+    for (const Case& c : cases) {
+        const std::string name = std::to_string(c.replyLength) + " bytes into "
+            + std::to_string(c.room);
+        controller().faults.probeReplyLength = c.replyLength;
+        const sim::ReadCompletion done = exchange(Probe, c.room);
+        EXPECT_EQ(done.result, c.result) << name;
+        EXPECT_EQ(done.overflowed, c.overflowed) << name;
+        const auto stored = static_cast<std::size_t>(c.result);
+        const Bytes reply{0x00, 0x00, 0x40, 0x00, 0x00, 0x00, 0x00, 0x00};
+        EXPECT_EQ(hex(buffer.data(), stored), hex(reply.data(), stored)) << name;
+        EXPECT_EQ(buffer[stored], Untouched) << name;
+        const sim::Transfer transfer = lastTransfer();
+        EXPECT_EQ(transfer.lengthAsked, c.room) << name;
+        EXPECT_EQ(transfer.result, c.result) << name;
+        EXPECT_EQ(transfer.bytes.size(), static_cast<std::size_t>(c.result)) << name;
+        EXPECT_EQ(transfer.overflow, c.replyLength - c.result) << name;
+    }
+}
+
+// A controller that sends more than its buffer holds is a fault a test injects.
+TEST_F(ControllerReplies, AFaultCanStillMakeTheControllerSendMoreThanItsBuffer)
+{
+    controller().faults.replyFilter = [](const sim::Request& request, Bytes& reply) {
+        if (request.command == 8)
+            reply.resize(84, 0xA5);
+    };
+    const sim::ReadCompletion done = exchange(StatisticsReport, 72);
+    EXPECT_EQ(done.result, 72);
+    EXPECT_TRUE(done.overflowed);
+    EXPECT_EQ(lastTransfer().overflow, 12);
 }
