@@ -31,15 +31,13 @@ SimController::BusHandler writeOnly(Part& part)
 }
 
 // Command 2 to device 4: the payload is one instruction to the firmware memory; Param1 bytes
-// are clocked back out of it, at most what a reply can carry.
-std::vector<std::uint8_t> firmwareMemoryInstruction(SimController& controller,
-                                                    const Request& request)
+// are clocked back out of it.
+std::vector<std::uint8_t> firmwareMemoryInstruction(SerialFlash& flash, const Request& request)
 {
     constexpr std::uint16_t FirmwareMemory = 4;
     if (request.param3 != FirmwareMemory)
         return {};
-    const int readCount = std::min<int>(request.param1, controller.settings.capacity);
-    return controller.devices().flash.execute(request.payload, readCount);
+    return flash.execute(request.payload, request.param1);
 }
 
 SimController::CommandHandler storeBlock(ParameterStore& store, int blockSize)
@@ -55,8 +53,8 @@ SimController::CommandHandler storeBlock(ParameterStore& store, int blockSize)
 void installParts(SimController& controller)
 {
     Devices& devices = controller.devices();
-    controller.onCommand(2, [&controller](const Request& request) {
-        return firmwareMemoryInstruction(controller, request);
+    controller.onCommand(2, [&devices](const Request& request) {
+        return firmwareMemoryInstruction(devices.flash, request);
     });
     controller.onStream(BootLoader::StreamEndpoint, [&controller](const std::uint8_t* bytes,
                                                                   int size) {

@@ -87,23 +87,19 @@ int SimController::write(int endpoint, const std::uint8_t* bytes, int size)
     return size;
 }
 
-int SimController::read(int endpoint, std::uint8_t* bytes, int size,
-                        std::vector<std::uint8_t>& returned)
+int SimController::read(int endpoint, std::vector<std::uint8_t>& reply)
 {
     if (const std::optional<int> injected = injectedResult())
         return *injected;
     if (endpoint != ReplyEndpoint || !pendingReply_)
         return UsbError::TimedOut;
-    returned = std::move(*pendingReply_);
+    reply = std::move(*pendingReply_);
     pendingReply_.reset();
-    if (static_cast<int>(returned.size()) > size)
-        returned.resize(static_cast<std::size_t>(size));
-    std::copy(returned.begin(), returned.end(), bytes);
     // Unplugged once the last allowed exchange has been answered.
     ++exchangeCount_;
     if (faults.disconnectAfterExchanges && exchangeCount_ >= *faults.disconnectAfterExchanges)
         connected_ = false;
-    return static_cast<int>(returned.size());
+    return 0;
 }
 
 std::vector<std::uint8_t> SimController::answer(const std::uint8_t* bytes, int size)
@@ -113,41 +109,54 @@ std::vector<std::uint8_t> SimController::answer(const std::uint8_t* bytes, int s
     Request request;
     request.command = le16(bytes);
     request.param1 = le16(bytes + 2);
+    // The probe is the one request of two words only.
+    if (request.command != 0) {
+        if (size < HeaderSize)
+            return {};
+        request.param2 = le16(bytes + 4);
+        request.param3 = le16(bytes + 6);
+        // The serial-bus commands carry exactly Param2 payload bytes.
+        const int payloadSize = (request.command == 2 || request.command == 3)
+            ? std::min<int>(request.param2, size - HeaderSize)
+            : size - HeaderSize;
+        request.payload.assign(bytes + HeaderSize, bytes + HeaderSize + payloadSize);
+    }
+    std::vector<std::uint8_t> reply = answerRequest(request);
+    // The reply is built in the controller's packet buffer, so whatever a part has to say beyond
+    // it never leaves the controller.
+    reply.resize(std::min<std::size_t>(reply.size(), HeaderSize + settings.capacity));
+    injectReplyFaults(request, reply);
+    return reply;
+}
+
+std::vector<std::uint8_t> SimController::answerRequest(const Request& request)
+{
+    if (request.command == 0)
+        return answerProbe();
+    if (request.command == 1)
+        return answerIdentity();
+    if (request.command == 3)
+        return answerBusTransfer(request);
+    // Other commands echo the header, followed by whatever their part answers.
+    std::vector<std::uint8_t> reply = header(request);
+    if (const auto handler = commands_.find(request.command); handler != commands_.end()) {
+        const std::vector<std::uint8_t> data = handler->second(request);
+        reply.insert(reply.end(), data.begin(), data.end());
+    }
+    return reply;
+}
+
+void SimController::injectReplyFaults(const Request& request,
+                                      std::vector<std::uint8_t>& reply) const
+{
     if (request.command == 0) {
-        std::vector<std::uint8_t> reply = answerProbe();
         if (faults.probeReplyLength)
             reply.resize(static_cast<std::size_t>(*faults.probeReplyLength));
-        if (faults.replyFilter)
-            faults.replyFilter(request, reply);
-        return reply;
-    }
-    if (size < HeaderSize)
-        return {};
-    request.param2 = le16(bytes + 4);
-    request.param3 = le16(bytes + 6);
-    // The serial-bus commands carry exactly Param2 payload bytes.
-    const int payloadSize = (request.command == 2 || request.command == 3)
-        ? std::min<int>(request.param2, size - HeaderSize)
-        : size - HeaderSize;
-    request.payload.assign(bytes + HeaderSize, bytes + HeaderSize + payloadSize);
-    std::vector<std::uint8_t> reply;
-    if (request.command == 1)
-        reply = answerIdentity();
-    else if (request.command == 3)
-        reply = answerBusTransfer(request);
-    else {
-        // Other commands echo the header, followed by whatever their part answers.
-        reply = header(request);
-        if (const auto handler = commands_.find(request.command); handler != commands_.end()) {
-            const std::vector<std::uint8_t> data = handler->second(request);
-            reply.insert(reply.end(), data.begin(), data.end());
-        }
-    }
-    if (faults.replyLength && static_cast<int>(reply.size()) > *faults.replyLength)
+    } else if (faults.replyLength && static_cast<int>(reply.size()) > *faults.replyLength) {
         reply.resize(static_cast<std::size_t>(*faults.replyLength));
+    }
     if (faults.replyFilter)
         faults.replyFilter(request, reply);
-    return reply;
 }
 
 std::vector<std::uint8_t> SimController::answerProbe() const
@@ -178,8 +187,7 @@ std::vector<std::uint8_t> SimController::answerBusTransfer(const Request& reques
     const auto device = busDevices_.find(request.param3);
     if (device == busDevices_.end())
         return reply;
-    std::vector<std::uint8_t> data = device->second(request);
-    data.resize(std::min<std::size_t>(data.size(), settings.capacity));
+    const std::vector<std::uint8_t> data = device->second(request);
     reply.insert(reply.end(), data.begin(), data.end());
     return reply;
 }

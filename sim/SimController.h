@@ -49,7 +49,9 @@ struct Faults {
     // The user may read but not write the device node: libusb 0.1 opens it read-only, and the
     // kernel refuses the configuration and the claim on that handle.
     bool rightsDenied = false;
-    std::optional<int> probeReplyLength;      // e.g. 3 for a truncated probe reply
+    // The probe reply's length: 3, say, for a truncated one; more than 4 overflows the
+    // terminal's 4-byte read (a babble).
+    std::optional<int> probeReplyLength;
     std::optional<std::uint16_t> identityReplyCode;
     std::optional<int> replyLength;           // truncate every reply after the probe
     // Transfer number (counted from 0 over all transfers to this controller) -> its result.
@@ -63,13 +65,15 @@ struct Faults {
     // The configuration refusal and the busy interface hold for one attempt, then clear.
     bool connectionFaultsOnce = false;
     std::chrono::microseconds latency{0};    // real delay per exchange, outside the simulator's lock
-    // Rewrites any reply before it is sent (request, reply): a controller that misbehaves at will.
+    // Rewrites any reply before it is sent (request, reply): a controller that misbehaves at will,
+    // even with a reply longer than its buffer, which overflows the terminal's read (a babble).
     std::function<void(const Request&, std::vector<std::uint8_t>&)> replyFilter;
 };
 
 // The controller's USB side: it takes requests on endpoint 1 and queues the reply for endpoint
 // 0x81. Its devices are parts that register the commands they answer, so new parts plug in
-// without touching this core.
+// without touching this core. A reply never holds more than the controller's buffer: the header
+// and its payload capacity.
 class SimController {
 public:
     // A handler returns the reply's payload; the header is echoed in front of it.
@@ -101,14 +105,18 @@ public:
     int configuration() const { return configuration_; }
     void setConfiguration(int configuration) { configuration_ = configuration; }
 
-    // Transfers from the terminal. They return the USB result.
+    // Transfers from the terminal. A write returns the USB result; a read returns 0 and the whole
+    // reply the controller sends, however much the terminal asked for, or the USB result that
+    // ends the transfer instead.
     int write(int endpoint, const std::uint8_t* bytes, int size);
-    int read(int endpoint, std::uint8_t* bytes, int size, std::vector<std::uint8_t>& returned);
+    int read(int endpoint, std::vector<std::uint8_t>& reply);
     // Counts a transfer; returns an injected result for it, if any.
     std::optional<int> injectedResult();
 
 private:
     std::vector<std::uint8_t> answer(const std::uint8_t* bytes, int size);
+    std::vector<std::uint8_t> answerRequest(const Request& request);
+    void injectReplyFaults(const Request& request, std::vector<std::uint8_t>& reply) const;
     std::vector<std::uint8_t> answerProbe() const;
     std::vector<std::uint8_t> answerIdentity() const;
     std::vector<std::uint8_t> answerBusTransfer(const Request& request);

@@ -25,6 +25,18 @@ bool listable(const SimDevice& device)
         || (device.controller->connected() && !device.controller->faults.openFails);
 }
 
+// The reply as the kernel stores it in the terminal's buffer: what fits. A reply longer than the
+// buffer is a babble: the buffer is filled, the rest is lost, the transfer ends with EOVERFLOW.
+void store(const std::vector<std::uint8_t>& reply, std::uint8_t* buffer, int size,
+           Transfer& transfer)
+{
+    const std::size_t stored = std::min(reply.size(), static_cast<std::size_t>(std::max(size, 0)));
+    std::copy_n(reply.begin(), stored, buffer);
+    transfer.bytes.assign(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(stored));
+    transfer.result = static_cast<int>(stored);
+    transfer.overflow = static_cast<int>(reply.size() - stored);
+}
+
 void fillDescriptor(usb_device_descriptor& descriptor, const UsbDeviceLayout& layout)
 {
     const std::vector<std::uint8_t> bytes = deviceDescriptor(layout);
@@ -475,16 +487,18 @@ int Simulator::bulkWrite(int handle, int endpoint, const char* bytes, int size, 
     return transfer.result;
 }
 
-int Simulator::bulkRead(int handle, int endpoint, char* bytes, int size, int timeout)
+ReadCompletion Simulator::bulkRead(int handle, int endpoint, char* bytes, int size, int timeout)
 {
     std::lock_guard lock(mutex_);
     Transfer transfer{Transfer::Direction::In, endpoint, {}, size, timeout, 0};
     transfer.result = refusedTransfer(handle, endpoint);
+    std::vector<std::uint8_t> reply;
     if (transfer.result == 0)
-        transfer.result = state_->controllerOf(handle)->read(
-            endpoint, reinterpret_cast<std::uint8_t*>(bytes), size, transfer.bytes);
+        transfer.result = state_->controllerOf(handle)->read(endpoint, reply);
+    if (transfer.result == 0)
+        store(reply, reinterpret_cast<std::uint8_t*>(bytes), size, transfer);
     record(transfer);
-    return transfer.result;
+    return {transfer.result, transfer.overflow > 0};
 }
 
 // The kernel takes a transfer only to an endpoint of the current configuration, on an interface

@@ -15,6 +15,12 @@ struct usb_device;
 
 namespace sim {
 
+// A bulk IN transfer as the kernel completes it.
+struct ReadCompletion {
+    int result = 0;          // bytes stored in the buffer, or a negative error number
+    bool overflowed = false; // the reply was longer than the buffer: status EOVERFLOW
+};
+
 // One device on a simulated bus: a controller, or some other device with its own ids.
 struct SimDevice {
     std::uint16_t vendor = 0;
@@ -81,7 +87,7 @@ public:
     int claimInterface(int handle, int interface);
     int releaseInterface(int handle, int interface);
     int bulkWrite(int handle, int endpoint, const char* bytes, int size, int timeout);
-    int bulkRead(int handle, int endpoint, char* bytes, int size, int timeout);
+    ReadCompletion bulkRead(int handle, int endpoint, char* bytes, int size, int timeout);
 
 private:
     Simulator();

@@ -14,6 +14,9 @@ struct Transfer {
     int lengthAsked = 0;             // bytes offered (Out) or buffer size (In)
     int timeout = 0;
     int result = 0;
+    // In: reply bytes that did not fit the buffer. The controller sent them all the same, and the
+    // kernel ended the transfer with EOVERFLOW (a babble).
+    int overflow = 0;
 };
 
 // What the terminal sent, in order: the OUT transfers of a traffic record.

@@ -387,9 +387,8 @@ struct UsbfsBed::State {
         if (!buffer)
             return false;
         auto* bytes = static_cast<char*>(static_cast<void*>(buffer.data->data));
-        const int result = (urb.endpoint & 0x80)
-            ? simulator.bulkRead(file.handle, urb.endpoint, bytes, urb.buffer_length, 0)
-            : simulator.bulkWrite(file.handle, urb.endpoint, bytes, urb.buffer_length, 0);
+        const UrbCompletion done = transfer(file.handle, urb, bytes);
+        const int result = done.actualLength;
         // An unanswered transfer stays in flight; any other failure is the kernel refusing it.
         if (result < 0 && result != UsbError::TimedOut) {
             complete(client, file, text, result);
@@ -403,13 +402,29 @@ struct UsbfsBed::State {
                 owner.inFlight.push_back(std::move(urbData));
             } else {
                 urb.actual_length = result;
-                urb.status = 0;
+                urb.status = done.status;
                 owner.completed.push_back(std::move(urbData));
             }
         }
         complete(client, file, text, 0);
         dropIfUnplugged(file.deviceId);
         return true;
+    }
+
+    // A bulk transfer on the simulated bus. Like the host controller drivers (dummy_hcd's
+    // transfer(), ehci-q.c's qtd_copy_status), the kernel fills the buffer with the part of an
+    // overlong reply that fits and ends the URB with EOVERFLOW; usbfs hands over both.
+    struct UrbCompletion {
+        int actualLength = 0; // or the negative result of a transfer that did not complete
+        int status = 0;
+    };
+    UrbCompletion transfer(int handle, const usbdevfs_urb& urb, char* bytes)
+    {
+        if (!(urb.endpoint & 0x80))
+            return {simulator.bulkWrite(handle, urb.endpoint, bytes, urb.buffer_length, 0)};
+        const ReadCompletion read =
+            simulator.bulkRead(handle, urb.endpoint, bytes, urb.buffer_length, 0);
+        return {read.result, read.overflowed ? -EOVERFLOW : 0};
     }
 
     bool reap(UMockdevIoctlClient* client, UMockdevIoctlData* argument, const Client& file)
@@ -432,9 +447,12 @@ struct UsbfsBed::State {
         const DataRef pointer = resolve(argument, 0, sizeof(void*));
         if (!pointer || !umockdev_ioctl_data_set_ptr(pointer.data, 0, urbData.data))
             return false;
-        char text[32];
-        std::snprintf(text, sizeof text, "REAPURB 0x%02x %d", urbOf(urbData).endpoint,
-                      urbOf(urbData).actual_length);
+        const usbdevfs_urb& urb = urbOf(urbData);
+        char reaped[32];
+        std::snprintf(reaped, sizeof reaped, "REAPURB 0x%02x %d", urb.endpoint, urb.actual_length);
+        std::string text = reaped;
+        if (urb.status != 0)
+            text += " " + errorName(-urb.status);
         complete(client, file, text, 0);
         return true;
     }

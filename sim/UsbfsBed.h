@@ -32,8 +32,9 @@ public:
     void settle();
 
     // The requests made on the nodes so far, e.g. "003 SETCONFIGURATION 2",
-    // "003 CLAIMINTERFACE 0 EBUSY", "003 SUBMITURB 0x81 72", "003 DISCARDURB 0x81": every request
-    // but the polls that found nothing to reap.
+    // "003 CLAIMINTERFACE 0 EBUSY", "003 SUBMITURB 0x81 72", "003 REAPURB 0x81 72 EOVERFLOW" (an
+    // URB reaped with that status), "003 DISCARDURB 0x81": every request but the polls that found
+    // nothing to reap.
     std::vector<std::string> requests() const;
     void clearRequests();
 

@@ -1,3 +1,6 @@
+#include <cstdio>
+#include <functional>
+
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -280,6 +283,63 @@ TEST_F(TraceTasks, RecordsDecideTheLinesAndWhetherTheRunAsksAgain)
             : Lines{"Trace 0 " + std::to_string(c.lines.size()) + " lines"};
         EXPECT_EQ(notifier.lines(), expected) << c.what;
         EXPECT_TRUE(fetch.lines().isEmpty()) << c.what;
+    }
+}
+
+namespace {
+// A link record of 100 bytes: the kind, then the data bytes 0x00 to 0x61.
+Bytes longRecord()
+{
+    Bytes record{0x00, 0x02};
+    for (int i = 0; i < 98; ++i)
+        record.push_back(static_cast<std::uint8_t>(i));
+    return record;
+}
+}
+
+// Of a record longer than a 72-byte reply, the line shows what fits: the kind and 62 data bytes.
+TEST_F(TraceTasks, ARecordLongerThanAReplyIsShownAsFarAsItFits)
+{
+    struct Case {
+        const char* what;
+        std::function<void(sim::SimController&)> setup;
+        int overflow; // bytes of the reply beyond the terminal's buffer
+    };
+    const Case cases[]{
+        {"the controller cuts it to its buffer",
+         [](sim::SimController& c) { c.devices().trace.queueRecord(longRecord()); }, 0},
+        {"a faulty controller sends it whole",
+         [](sim::SimController& c) {
+             c.faults.replyFilter = [fetches = 0](const sim::Request& request,
+                                                  Bytes& reply) mutable {
+                 if (request.command != 6 || fetches++ > 0)
+                     return;
+                 const Bytes record = longRecord();
+                 reply.insert(reply.end(), record.begin(), record.end());
+             };
+         },
+         36},
+    };
+    std::string line = "14:03:27 Link(RxD): ";
+    for (int i = 0; i < 62; ++i) {
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X; ", i);
+        line += byte;
+    }
+    for (const Case& c : cases) {
+        simulator().reset();
+        notifier.clear();
+        trace().setLiveRate(0);
+        c.setup(*controller());
+        fetchRun();
+        EXPECT_EQ(notifier.traceLines(), Lines{line}) << c.what;
+        const auto replies = taskReplies();
+        ASSERT_EQ(replies.size(), 2u) << c.what << ": the record had data, so the run asks again";
+        EXPECT_EQ(replies[0].lengthAsked, 72) << c.what;
+        EXPECT_EQ(replies[0].result, 72) << c.what;
+        EXPECT_EQ(replies[0].overflow, c.overflow) << c.what;
+        EXPECT_EQ(replies[1].result, 8) << c.what;
+        EXPECT_EQ(notifier.lines(), Lines{"Trace 0 1 lines"}) << c.what;
     }
 }
 

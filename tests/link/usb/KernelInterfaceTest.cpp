@@ -84,8 +84,25 @@ TEST_F(KernelInterface, AnUnansweredReadIsDiscardedAfterTheTimeOut)
     const Lines requests = controllerRequests();
     ASSERT_GE(requests.size(), 4u);
     EXPECT_EQ(Lines(requests.end() - 4, requests.end()),
-              (Lines{"SUBMITURB 0x81 4", "DISCARDURB 0x81", "REAPURB 0x81 0", "RELEASEINTERFACE 0"}));
+              (Lines{"SUBMITURB 0x81 4", "DISCARDURB 0x81", "REAPURB 0x81 0 ECONNRESET",
+                     "RELEASEINTERFACE 0"}));
     EXPECT_EQ(notifier.log(), Lines{"Error: -110"});
+}
+
+// The kernel stores the part of an overlong reply that fits and ends the URB with EOVERFLOW; the
+// library takes the byte count and goes on.
+TEST_F(KernelInterface, ABabblingReplyIsReapedWithTheBytesThatFitAndOverflow)
+{
+    controller()->faults.probeReplyLength = 8;
+    ASSERT_TRUE(connect());
+    const Lines requests = controllerRequests();
+    ASSERT_GE(requests.size(), 8u);
+    EXPECT_EQ(Lines(requests.end() - 8, requests.end()),
+              (Lines{"SUBMITURB 0x01 4", "REAPURB 0x01 4", "SUBMITURB 0x81 4",
+                     "REAPURB 0x81 4 EOVERFLOW", "SUBMITURB 0x01 8", "REAPURB 0x01 8",
+                     "SUBMITURB 0x81 72", "REAPURB 0x81 20"}));
+    EXPECT_EQ(connection->bufferSize(), 72);
+    EXPECT_TRUE(notifier.lines().empty());
 }
 
 // The kernel answers the open file that the device is gone, and removes its node.

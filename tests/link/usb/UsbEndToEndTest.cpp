@@ -10,6 +10,7 @@
 #include "link/DeviceTask.h"
 #include "link/FirmwareTask.h"
 #include "link/Packet.h"
+#include "link/StatisticsTasks.h"
 #include "usb/UsbBus.h"
 
 using Lines = std::vector<std::string>;
@@ -270,6 +271,81 @@ TEST_F(UsbEndToEnd, ShortRepliesAreMalformed)
     EXPECT_EQ(notifier.log(), (Lines{"Error: -1", ReadStarted, "Error: -1"}));
     EXPECT_TRUE(notifier.installedRecords().empty());
     EXPECT_EQ(openHandles(), 0);
+}
+
+// A reply longer than the buffer is a babble: the kernel ends the transfer with EOVERFLOW, and the
+// library, which counts the bytes of the transfer and never reads its status, returns the size
+// asked for with the bytes that fit.
+TEST_F(UsbEndToEnd, AReplyLongerThanTheBufferReadsAsTheFullBufferOfTheBytesThatFit)
+{
+    controller()->faults.probeReplyLength = 8;
+    usb_dev_handle* handle = openListedController();
+    ASSERT_NE(handle, nullptr);
+    ASSERT_EQ(usb_set_configuration(handle, Usb::NormalConfiguration), 0);
+    ASSERT_EQ(usb_claim_interface(handle, Usb::Interface), 0);
+    char probe[4] = {0x00, 0x00, 0x00, 0x40};
+    ASSERT_EQ(usb_bulk_write(handle, Usb::RequestEndpoint, probe, 4, 1000), 4);
+    std::uint8_t reply[8];
+    std::fill(std::begin(reply), std::end(reply), 0xEE);
+    char* into = reinterpret_cast<char*>(reply);
+    EXPECT_EQ(usb_bulk_read(handle, Usb::ReplyEndpoint, into, 4, 1000), 4);
+    EXPECT_EQ(hexBytes(reply, 8), "00 00 40 00 EE EE EE EE");
+    const sim::Transfer read = simulator().traffic().back();
+    EXPECT_EQ(read.lengthAsked, 4);
+    EXPECT_EQ(read.result, 4);
+    EXPECT_EQ(read.overflow, 4) << "the controller sent 8 bytes";
+    usb_close(handle);
+}
+
+// A babbling controller is no USB failure to the terminal: it goes on with the bytes that fit.
+TEST_F(UsbEndToEnd, AStatisticsReadGoesOnWithTheBytesOfABabbleThatFit)
+{
+    struct Case {
+        const char* name;
+        std::uint16_t capacity;
+        std::function<void(sim::Faults&)> fault;
+        Lines lines;
+        Lines log;
+        std::size_t transfer; // the babbling reply's place in the traffic
+        int asked;
+        int overflow;
+        int openHandles;
+    };
+    const Case cases[]{
+        {"an 8-byte probe reply", 76, [](sim::Faults& f) { f.probeReplyLength = 8; },
+         {"Report 10"}, {}, 1, 4, 4, 1},
+        {"the whole record from a controller of capacity 64", 64,
+         [](sim::Faults& f) {
+             f.replyFilter = [](const sim::Request& request, std::vector<std::uint8_t>& reply) {
+                 if (request.command == 8)
+                     reply.resize(84);
+             };
+         },
+         {"Device 1 -1"}, {"Error: -1"}, 5, 72, 12, 0},
+    };
+    for (const Case& c : cases) {
+        simulator().reset();
+        notifier.clear();
+        controller()->settings.capacity = c.capacity;
+        c.fault(controller()->faults);
+        auto taskContext = context();
+        reportStatistics(taskContext);
+        Lines lines = notifier.lines();
+        for (std::string& line : lines)
+            if (line.rfind("Report 10 ", 0) == 0)
+                line = "Report 10";
+        EXPECT_EQ(lines, c.lines) << c.name;
+        EXPECT_EQ(notifier.log(), c.log) << c.name;
+        const auto traffic = simulator().traffic();
+        ASSERT_GT(traffic.size(), c.transfer) << c.name;
+        const sim::Transfer& reply = traffic[c.transfer];
+        EXPECT_EQ(reply.endpoint, Usb::ReplyEndpoint) << c.name;
+        EXPECT_EQ(reply.lengthAsked, c.asked) << c.name;
+        EXPECT_EQ(reply.result, c.asked) << c.name;
+        EXPECT_EQ(reply.overflow, c.overflow) << c.name;
+        EXPECT_EQ(openHandles(), c.openHandles) << c.name;
+        connection->CloseConnection();
+    }
 }
 
 TEST_F(UsbEndToEnd, AnInterfaceHeldByAnotherProgramBlocksTheConfigurationUntilReleased)
