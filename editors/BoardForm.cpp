@@ -115,8 +115,9 @@ void TFBoard::buildControls()
     auto* content = new QWidget(this);
     SDev = makeTitle(content);
     sData = makeDatePicker(content);
+    // The rule holds the field to its 4 bytes: an edit that would make it longer is refused
+    // whole, never cut.
     sSerial = makeGuardedLineEdit(content, QStringLiteral("sSerial"), acceptsSerial);
-    sSerial->setMaxLength(BoardBlock::Serial.size);
     LMac = new QLabel(QStringLiteral("Физический адрес:"), content);
     LMac->setObjectName(QStringLiteral("LMac"));
     Mac = makeAddressField(content);

@@ -1,17 +1,25 @@
 #include "editors/GuardedFields.h"
 
+#include <utility>
+
 #include <QLineEdit>
 #include <QTextCursor>
 #include <QValidator>
 
 namespace {
 
+// Refuses at input what the rule refuses. setText passes no validator, and the accessibility
+// interface's insert, delete and replace go through it: a text the rule refuses is put back at
+// once.
 class RuleValidator final : public QValidator {
 public:
-    RuleValidator(QObject* parent, std::function<bool(const QString&)> rule)
-        : QValidator(parent)
+    RuleValidator(QLineEdit* field, std::function<bool(const QString&)> rule)
+        : QValidator(field)
+        , field_(field)
         , rule_(std::move(rule))
+        , taken_(field->text())
     {
+        connect(field, &QLineEdit::textChanged, this, &RuleValidator::follow);
     }
 
     State validate(QString& input, int&) const override
@@ -20,7 +28,17 @@ public:
     }
 
 private:
+    void follow(const QString& text)
+    {
+        if (rule_(text))
+            taken_ = text;
+        else
+            field_->setText(taken_);
+    }
+
+    QLineEdit* field_;
     std::function<bool(const QString&)> rule_;
+    QString taken_;
 };
 
 } // namespace

@@ -1,11 +1,14 @@
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDateEdit>
 #include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +48,16 @@ protected:
     {
         BoardBlock block = board();
         block.setText(BoardBlock::Date, date);
+        storeBoard(block);
+    }
+    // The record's texts as given and a date that "OK" writes back as it is under the Russian
+    // locale, so that a save changes nothing but what was edited.
+    void storeTexts(const QByteArray& serial, const QByteArray& description)
+    {
+        BoardBlock block = board();
+        block.setText(BoardBlock::Serial, serial);
+        block.setText(BoardBlock::Date, "10.12.2026");
+        block.setText(BoardBlock::Description, description);
         storeBoard(block);
     }
 };
@@ -96,6 +109,26 @@ void drop(QPlainTextEdit* field, const QString& text)
     QApplication::sendEvent(field->viewport(), &move);
     QDropEvent event(start, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(field->viewport(), &event);
+}
+
+// Commits a text as an input method does when a composition ends.
+void compose(QWidget* field, const QString& text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(field, &event);
+}
+
+QAccessibleEditableTextInterface* accessibleText(QWidget* field)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(field);
+    EXPECT_NE(accessible, nullptr);
+    return accessible ? accessible->editableTextInterface() : nullptr;
+}
+
+int accessibleLength(QWidget* field)
+{
+    return QAccessible::queryAccessibleInterface(field)->textInterface()->characterCount();
 }
 
 void selectAll(QWidget* field)
@@ -394,4 +427,55 @@ TEST_F(BoardForm, OpeningItAgainBringsTheOpenOneForwardWithoutLoading)
     TFBoard* fresh = openBoard();
     EXPECT_NE(fresh, closed.data());
     EXPECT_EQ(lineEdit(fresh, "sSerial")->text(), QStringLiteral("55"));
+}
+
+TEST_F(BoardForm, TheSerialNumberRefusesWhatItCannotStoreHoweverItArrives)
+{
+    const LocaleGuard russian(LocaleGuard::russian());
+    struct Way {
+        const char* what;
+        std::function<void(QLineEdit*, const QString&)> enter;
+    };
+    const Way ways[] = {
+        {"pasted",
+         [](QLineEdit* field, const QString& text) {
+             field->end(false);
+             paste(field, text);
+         }},
+        {"composed by an input method",
+         [](QLineEdit* field, const QString& text) {
+             field->end(false);
+             compose(field, text);
+         }},
+        {"inserted through the accessibility interface",
+         [](QLineEdit* field, const QString& text) {
+             accessibleText(field)->insertText(accessibleLength(field), text);
+         }},
+        {"replacing through the accessibility interface",
+         [](QLineEdit* field, const QString& text) {
+             accessibleText(field)->replaceText(0, 1, text);
+         }},
+    };
+    for (const Way& way : ways) {
+        // The third takes 5 bytes even where it replaces the first character.
+        for (const QString& refused : {QStringLiteral("ß"), QStringLiteral("中"),
+                                       QStringLiteral("Ж€Ж1"), QString(QChar(u'\0'))}) {
+            storeTexts("12", "a");
+            const RecordBytes before = record.bytes;
+            TFBoard* window = openBoard();
+            QLineEdit* serial = lineEdit(window, "sSerial");
+            way.enter(serial, refused);
+            EXPECT_EQ(serial->text(), QStringLiteral("12"))
+                << way.what << ": " << refused.toStdString();
+            click(button(window, "OKButton"));
+            EXPECT_TRUE(record.bytes == before) << way.what << ": " << refused.toStdString();
+        }
+        storeTexts("12", "a");
+        TFBoard* window = openBoard();
+        QLineEdit* serial = lineEdit(window, "sSerial");
+        way.enter(serial, QStringLiteral("Ж€"));
+        EXPECT_TRUE(serial->text().contains(QStringLiteral("Ж€"))) << way.what;
+        click(button(window, "OKButton"));
+        EXPECT_TRUE(board().text(BoardBlock::Serial).contains("\xC6\x88")) << way.what;
+    }
 }
