@@ -6,12 +6,12 @@
 #include <QStringList>
 #include <QStringEncoder>
 
+#include "config/StoredText.h"
+
 namespace {
 
 const char* const Codepage = "windows-1251";
 const QString FixedDateFormat = QStringLiteral("dd.MM.yyyy");
-const QString StoredLineBreak = QStringLiteral("\r\n");
-const QString LineBreak = QStringLiteral("\n");
 
 bool hasTwoDigitYear(const QString& format)
 {
@@ -84,9 +84,9 @@ QString BoardBlock::serialNumber() const
     return decodeBoardText(text(Serial));
 }
 
-void BoardBlock::setSerialNumber(const QString& serial)
+bool BoardBlock::setSerialNumber(const QString& serial)
 {
-    setText(Serial, encodeBoardText(serial));
+    return setEncodedText(Serial, encodeBoardText(serial));
 }
 
 // A carriage return without its line feed reads as the line break that the text field makes of
@@ -94,16 +94,19 @@ void BoardBlock::setSerialNumber(const QString& serial)
 // text is stored again, and each save would lose one byte of the description.
 QString BoardBlock::description() const
 {
-    return decodeBoardText(text(Description))
-        .replace(StoredLineBreak, LineBreak)
-        .replace(QChar(u'\r'), LineBreak);
+    return StoredText::read(text(Description)).shown();
 }
 
-void BoardBlock::setDescription(const QString& description)
+bool BoardBlock::setDescription(const QString& description)
 {
-    QString stored = description;
-    stored.replace(StoredLineBreak, LineBreak).replace(LineBreak, StoredLineBreak);
-    setText(Description, encodeBoardText(stored));
+    return setEncodedText(Description, StoredText::entered(description).bytes());
+}
+
+bool BoardBlock::setEncodedText(TextField field, const std::optional<QByteArray>& text)
+{
+    if (text)
+        setText(field, *text);
+    return text.has_value();
 }
 
 QString hardwareAddressText(const BoardBlock::Address& address)
@@ -120,24 +123,18 @@ QString decodeBoardText(const QByteArray& bytes)
     return decoder.decode(bytes);
 }
 
-QByteArray encodeBoardText(const QString& text)
+std::optional<QByteArray> encodeBoardText(const QString& text)
 {
     QStringEncoder encoder(Codepage);
-    return encoder.encode(text);
+    const QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError())
+        return std::nullopt;
+    return bytes;
 }
 
 bool isBoardText(const QString& text)
 {
-    QStringEncoder encoder(Codepage);
-    const QByteArray bytes = encoder.encode(text);
-    return !encoder.hasError();
-}
-
-int descriptionByteCount(const QString& description)
-{
-    QString stored = description;
-    stored.replace(StoredLineBreak, LineBreak);
-    return static_cast<int>(stored.size() + stored.count(LineBreak));
+    return encodeBoardText(text).has_value();
 }
 
 std::optional<QDate> boardDate(const QByteArray& text, const QLocale& locale)
@@ -150,9 +147,10 @@ std::optional<QDate> boardDate(const QByteArray& text, const QLocale& locale)
 
 QByteArray boardDateText(const QDate& date, const QLocale& locale)
 {
-    const QString text = locale.toString(date, QLocale::ShortFormat);
-    const bool fits = text.size() <= BoardBlock::Date.size && isBoardText(text);
-    if (fits && boardDate(encodeBoardText(text), locale) == date)
-        return encodeBoardText(text);
-    return encodeBoardText(date.toString(FixedDateFormat));
+    const std::optional<QByteArray> text =
+        encodeBoardText(locale.toString(date, QLocale::ShortFormat));
+    if (text && text->size() <= BoardBlock::Date.size && boardDate(*text, locale) == date)
+        return *text;
+    // Digits and dots: Windows-1251 has them all.
+    return encodeBoardText(date.toString(FixedDateFormat)).value();
 }

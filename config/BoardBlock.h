@@ -48,12 +48,17 @@ public:
     void setText(TextField field, const QByteArray& text);
 
     QString serialNumber() const;
-    void setSerialNumber(const QString& serial);
-    // Line breaks are stored as CR LF and read back as one line break each.
+    // False, and the field as it was, when a character has no Windows-1251 byte.
+    [[nodiscard]] bool setSerialNumber(const QString& serial);
+    // CR LF, a lone CR and a lone LF each read as one line break, "\n".
     QString description() const;
-    void setDescription(const QString& description);
+    // A description entered as a whole, its line breaks stored as CR LF. False, and the field as
+    // it was, when a character has no Windows-1251 byte.
+    [[nodiscard]] bool setDescription(const QString& description);
 
 private:
+    bool setEncodedText(TextField field, const std::optional<QByteArray>& text);
+
     Bytes bytes_{};
 };
 
@@ -61,13 +66,11 @@ private:
 // 00-1A-2B-3C-4D-5E.
 QString hardwareAddressText(const BoardBlock::Address& address);
 
-// Windows-1251 texts of the block.
+// Windows-1251 texts of the block. A text with a character that has no Windows-1251 byte has no
+// encoding: the encoder would put a substitute byte in its place.
 QString decodeBoardText(const QByteArray& bytes);
-QByteArray encodeBoardText(const QString& text);
-// False when a character has no Windows-1251 byte, so it would be stored as something else.
+std::optional<QByteArray> encodeBoardText(const QString& text);
 bool isBoardText(const QString& text);
-// The bytes a description takes in the block, each line break counted as its CR LF.
-int descriptionByteCount(const QString& description);
 
 // The date text in the locale's short date format (or DD.MM.YYYY, which is written where that
 // format does not fit), or nothing when it does not parse. A two-digit year is read in this

@@ -20,6 +20,7 @@
 
 #include "editors/GuardedFields.h"
 #include "ui/ChildWindow.h"
+#include "ui/Dialogs.h"
 
 namespace {
 
@@ -36,12 +37,6 @@ bool isEnterKey(const QEvent& event)
         return false;
     const int key = static_cast<const QKeyEvent&>(event).key();
     return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
-// What "OK" stores of a text field: nothing when it still shows what it was filled with.
-std::optional<QString> editedText(const QString& now, const QString& shown)
-{
-    return now == shown ? std::nullopt : std::optional(now);
 }
 
 QLabel* makeTitle(QWidget* parent)
@@ -92,15 +87,16 @@ int shortFieldWidth(const QFontMetrics& metrics)
 
 } // namespace
 
-TFBoard* TFBoard::open(QMdiArea& area, const BoardInputs& inputs)
+TFBoard* TFBoard::open(QMdiArea& area, Dialogs& dialogs, const BoardInputs& inputs)
 {
     return openChildWindow(
-        area, findChildWindow<TFBoard>(area), [] { return new TFBoard; },
+        area, findChildWindow<TFBoard>(area), [&dialogs] { return new TFBoard(dialogs); },
         [&inputs](TFBoard& board) { board.LoadBlock(inputs); });
 }
 
-TFBoard::TFBoard()
+TFBoard::TFBoard(Dialogs& dialogs)
     : QMdiSubWindow(nullptr)
+    , dialogs_(dialogs)
 {
     setUpChildWindow(*this, Caption, Picture);
     buildControls();
@@ -115,8 +111,9 @@ void TFBoard::buildControls()
     auto* content = new QWidget(this);
     SDev = makeTitle(content);
     sData = makeDatePicker(content);
+    // The rule holds the field to its 4 bytes: an edit that would make it longer is refused
+    // whole, never cut.
     sSerial = makeGuardedLineEdit(content, QStringLiteral("sSerial"), acceptsSerial);
-    sSerial->setMaxLength(BoardBlock::Serial.size);
     LMac = new QLabel(QStringLiteral("Физический адрес:"), content);
     LMac->setObjectName(QStringLiteral("LMac"));
     Mac = makeAddressField(content);
@@ -135,7 +132,7 @@ void TFBoard::layOutControls(QWidget* content)
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QStringLiteral("Дата:"), content), 0, 0);
     fields->addWidget(sData, 0, 1, Qt::AlignLeft);
-    fields->addWidget(new QLabel(QStringLiteral("Сер. номер:"), content), 1, 0);
+    fields->addWidget(new QLabel(boardTextLabel(BoardText::Serial), content), 1, 0);
     fields->addWidget(sSerial, 1, 1, Qt::AlignLeft);
     fields->addWidget(LMac, 2, 0);
     fields->addWidget(Mac, 2, 1, Qt::AlignLeft);
@@ -146,7 +143,7 @@ void TFBoard::layOutControls(QWidget* content)
     auto* layout = new QVBoxLayout(content);
     layout->addWidget(SDev);
     layout->addLayout(fields);
-    layout->addWidget(new QLabel(QStringLiteral("Описание:"), content));
+    layout->addWidget(new QLabel(boardTextLabel(BoardText::Description), content));
     layout->addWidget(sDescr);
     layout->addLayout(buttons);
 }
@@ -167,9 +164,7 @@ void TFBoard::LoadBlock(const BoardInputs& inputs)
     }
     sSerial->setText(model_.serialNumber());
     sData->setDate(model_.date(QLocale(), QDate::currentDate()));
-    sDescr->setPlainText(model_.description());
-    shownSerial_ = sSerial->text();
-    shownDescription_ = sDescr->toPlainText();
+    sDescr->setStored(model_.storedDescription());
     fitFrame();
 }
 
@@ -192,9 +187,12 @@ void TFBoard::MacChange(const QString& text)
 
 void TFBoard::OKButtonClick()
 {
-    model_.save(BoardEntries{editedText(sSerial->text(), shownSerial_), sData->date(),
-                             editedText(sDescr->toPlainText(), shownDescription_)},
-                QLocale());
+    const std::optional<BoardText> refused =
+        model_.save(BoardEntries{sSerial->text(), sData->date(), sDescr->stored()}, QLocale());
+    if (refused) {
+        dialogs_.inform(this, unstorableTextMessage(*refused));
+        return;
+    }
     close();
 }
 

@@ -5,6 +5,7 @@
 
 #include "editors/BoardModel.h"
 
+class Dialogs;
 class GuardedTextEdit;
 class QDateEdit;
 class QLabel;
@@ -13,18 +14,18 @@ class QMdiArea;
 class QPushButton;
 
 // The board identity editor "Контроллер ID": serial number, date, hardware address and
-// description of the record's board block. Only "OK" stores them; any other way of closing the
-// window leaves the record as it was.
+// description of the record's board block. Only "OK" stores them, and only when the block can
+// hold its texts as they stand; any other way of closing the window leaves the record as it was.
 class TFBoard final : public QMdiSubWindow {
 public:
     static inline const QString Caption = QStringLiteral("Контроллер ID");
     static constexpr int Picture = 43; // the tree node "Board Info"
 
     // The tree node "Board Info": opens the editor on the record's blocks, or brings the open one
-    // to the front without loading it again.
-    static TFBoard* open(QMdiArea& area, const BoardInputs& inputs);
+    // to the front without loading it again. Its messages go through dialogs.
+    static TFBoard* open(QMdiArea& area, Dialogs& dialogs, const BoardInputs& inputs);
 
-    TFBoard();
+    explicit TFBoard(Dialogs& dialogs);
 
     // Makes the copy of the board block and fills the controls from it.
     void LoadBlock(const BoardInputs& inputs);
@@ -43,9 +44,8 @@ private:
     void layOutControls(QWidget* content);
     void fitFrame();
 
+    Dialogs& dialogs_;
     BoardModel model_;
-    QString shownSerial_;
-    QString shownDescription_;
     QLabel* SDev;
     QDateEdit* sData;
     QLineEdit* sSerial;

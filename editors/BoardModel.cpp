@@ -38,9 +38,19 @@ std::optional<int> addressGroupValue(QString group)
     return value;
 }
 
-bool holdsOnlyBoardText(const QString& text)
+// The bytes of a text that its field holds as they are: no zero byte, which would end the text
+// early, and no more than the field's size, which would cut it.
+std::optional<QByteArray> storable(const std::optional<QByteArray>& bytes,
+                                   BoardBlock::TextField field)
 {
-    return isBoardText(text) && !text.contains(QChar(u'\0'));
+    if (!bytes || bytes->contains('\0') || bytes->size() > field.size)
+        return std::nullopt;
+    return bytes;
+}
+
+BoardBlock::TextField fieldOf(BoardText text)
+{
+    return text == BoardText::Serial ? BoardBlock::Serial : BoardBlock::Description;
 }
 
 } // namespace
@@ -71,15 +81,25 @@ bool acceptsAddressKey(QChar typed)
 
 bool acceptsSerial(const QString& serial)
 {
-    return serial.size() <= BoardBlock::Serial.size && holdsOnlyBoardText(serial);
+    return storable(encodeBoardText(serial), BoardBlock::Serial).has_value();
 }
 
-bool acceptsDescription(const QString& before, const QString& after)
+bool acceptsDescription(const StoredText& description)
 {
-    if (!holdsOnlyBoardText(after))
-        return false;
-    const int bytes = descriptionByteCount(after);
-    return bytes <= BoardBlock::Description.size || bytes <= descriptionByteCount(before);
+    return storable(description.bytes(), BoardBlock::Description).has_value();
+}
+
+QString boardTextLabel(BoardText text)
+{
+    return text == BoardText::Serial ? QStringLiteral("Сер. номер:") : QStringLiteral("Описание:");
+}
+
+QString unstorableTextMessage(BoardText text)
+{
+    return QStringLiteral("Недопустимый текст в поле \"%1\". Допускаются только символы "
+                          "кодировки Windows-1251, не более %2 байт.")
+        .arg(boardTextLabel(text))
+        .arg(fieldOf(text).size);
 }
 
 void BoardModel::LoadBlock(const BoardInputs& inputs)
@@ -127,12 +147,24 @@ QString BoardModel::description() const
     return copy_.description();
 }
 
-void BoardModel::save(const BoardEntries& entries, const QLocale& locale)
+StoredText BoardModel::storedDescription() const
 {
-    if (entries.serial)
-        copy_.setSerialNumber(*entries.serial);
+    return StoredText::read(copy_.text(BoardBlock::Description));
+}
+
+std::optional<BoardText> BoardModel::save(const BoardEntries& entries, const QLocale& locale)
+{
+    const std::optional<QByteArray> serial =
+        storable(encodeBoardText(entries.serial), BoardBlock::Serial);
+    if (!serial)
+        return BoardText::Serial;
+    const std::optional<QByteArray> description =
+        storable(entries.description.bytes(), BoardBlock::Description);
+    if (!description)
+        return BoardText::Description;
+    copy_.setText(BoardBlock::Serial, *serial);
     copy_.setText(BoardBlock::Date, boardDateText(entries.date, locale));
-    if (entries.description)
-        copy_.setDescription(*entries.description);
+    copy_.setText(BoardBlock::Description, *description);
     copy_.toRecord(block_);
+    return std::nullopt;
 }

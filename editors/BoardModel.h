@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "config/BoardBlock.h"
+#include "config/StoredText.h"
 
 // What the board identity editor is opened with: references into the main window's record.
 struct BoardInputs {
@@ -33,17 +34,22 @@ bool acceptsAddressKey(QChar typed);
 // A serial number the field takes: at most its 4 bytes, every character one that Windows-1251
 // holds, and no zero byte, which would end the text where the reader stops.
 bool acceptsSerial(const QString& serial);
-// An edit of the description is taken when the new text holds only Windows-1251 characters
-// without a zero byte and takes at most the field's 64 bytes, line breaks counted as their CR LF;
-// or, for a stored text that already takes more (single line feeds become CR LF), when the edit
-// makes it no longer.
-bool acceptsDescription(const QString& before, const QString& after);
+// A description the field takes: the same, with at most 64 bytes, each line break counted as it
+// will be stored (as the record had it where the edit left it, as CR LF where it was entered).
+bool acceptsDescription(const StoredText& description);
 
-// What "OK" stores. A text the user has not edited is nothing, and keeps its stored bytes.
+// The texts of the window that "OK" stores.
+enum class BoardText { Serial, Description };
+// The label of the text's field: "Сер. номер:", "Описание:".
+QString boardTextLabel(BoardText text);
+// What "OK" says when a text cannot be stored as it stands; nothing is stored then.
+QString unstorableTextMessage(BoardText text);
+
+// What "OK" stores.
 struct BoardEntries {
-    std::optional<QString> serial;
+    QString serial;
     QDate date;
-    std::optional<QString> description;
+    StoredText description;
 };
 
 // The board identity editor's rules: the host-order copy of the block and the controller's model.
@@ -62,10 +68,13 @@ public:
     // The stored date, or today when the text does not parse.
     QDate date(const QLocale& locale, const QDate& today) const;
     QString description() const;
+    StoredText storedDescription() const;
 
     // OKButtonClick: serial number, date and description into the copy, in that order, then the
-    // copy into the record's block.
-    void save(const BoardEntries& entries, const QLocale& locale);
+    // copy into the record's block. A serial number or description that its field cannot hold
+    // as it stands is refused, and nothing is stored: the text is named.
+    [[nodiscard]] std::optional<BoardText> save(const BoardEntries& entries,
+                                                const QLocale& locale);
 
     const BoardBlock& copy() const { return copy_; }
 

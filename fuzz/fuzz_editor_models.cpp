@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include <QDate>
 #include <QLocale>
@@ -71,10 +72,12 @@ void checkBoardEditor(const RecordBytes& record)
     for (const QLocale& locale : {QLocale(QLocale::Russian, QLocale::Russia),
                                   QLocale(QLocale::English, QLocale::UnitedStates)}) {
         for (const BoardEntry entry : {BoardEntry::Untouched, BoardEntry::EnteredAsShown}) {
-            const RecordBytes once = boardOpenedAndSaved(record, entry, locale, today);
-            require(onlyBlockDiffers(record, once, Blocks::Board),
+            const std::optional<RecordBytes> once =
+                boardOpenedAndSaved(record, entry, locale, today);
+            require(once.has_value(), "the board identity editor stores what it opened");
+            require(onlyBlockDiffers(record, *once, Blocks::Board),
                     "the board identity editor saves the board block only");
-            require(boardOpenedAndSaved(once, entry, locale, today) == once,
+            require(boardOpenedAndSaved(*once, entry, locale, today) == once,
                     "the board identity editor saves a record it saved as it was");
         }
     }

@@ -665,8 +665,9 @@ void TFDevice::runTreeCommand(TreeCommand command)
         break;
     case TreeCommand::BoardInfo:
         if (record_)
-            TFBoard::open(*mdi_, BoardInputs{record_->data(Blocks::Identity),
-                                             record_->data(Blocks::Board)});
+            TFBoard::open(*mdi_, dialogs_,
+                          BoardInputs{record_->data(Blocks::Identity),
+                                      record_->data(Blocks::Board)});
         break;
     case TreeCommand::Net:
         if (record_)

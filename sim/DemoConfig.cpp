@@ -1,6 +1,7 @@
 #include "sim/DemoConfig.h"
 
 #include <initializer_list>
+#include <stdexcept>
 
 #include "config/BoardBlock.h"
 #include "config/ConfigRecord.h"
@@ -68,9 +69,10 @@ void fillBoard(RecordBytes& image)
     const int mac[BoardBlock::AddressLength] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
     for (int i = 0; i < BoardBlock::AddressLength; ++i)
         board.setAddressByte(i, mac[i]);
-    board.setSerialNumber(QStringLiteral("0417"));
+    if (!board.setSerialNumber(QStringLiteral("0417"))
+        || !board.setDescription(QStringLiteral("Стенд сервисного отдела")))
+        throw std::logic_error("the demonstration texts are Windows-1251 throughout");
     board.setText(BoardBlock::Date, "12.03.2025");
-    board.setDescription(QStringLiteral("Стенд сервисного отдела"));
     board.toRecord(image.data() + Blocks::Board.offset);
 }
 }

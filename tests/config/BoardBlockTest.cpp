@@ -113,7 +113,7 @@ TEST(BoardBlock, DescriptionOfSixtyFourCharactersFillsItsFieldWithoutZeroByte)
 {
     BoardBlock block = patterned();
     const QString description(64, QChar(u'Ж'));
-    block.setDescription(description);
+    ASSERT_TRUE(block.setDescription(description));
     EXPECT_EQ(fieldBytes(block, BoardBlock::Description), Bytes(64, 0xC6));
     EXPECT_EQ(block.description(), description);
 }
@@ -121,12 +121,12 @@ TEST(BoardBlock, DescriptionOfSixtyFourCharactersFillsItsFieldWithoutZeroByte)
 TEST(BoardBlock, LineBreaksAreStoredAsCarriageReturnAndLineFeed)
 {
     BoardBlock block = patterned();
-    block.setDescription(QStringLiteral("Пульт\nстенд 2"));
+    EXPECT_TRUE(block.setDescription(QStringLiteral("Пульт\nстенд 2")));
     EXPECT_EQ(block.text(BoardBlock::Description),
               bytesOf({0xCF, 0xF3, 0xEB, 0xFC, 0xF2, '\r', '\n', 0xF1, 0xF2, 0xE5, 0xED, 0xE4,
                        ' ', '2'}));
     EXPECT_EQ(block.description(), QStringLiteral("Пульт\nстенд 2"));
-    block.setDescription(QStringLiteral("a\r\nb"));
+    EXPECT_TRUE(block.setDescription(QStringLiteral("a\r\nb")));
     EXPECT_EQ(block.text(BoardBlock::Description), "a\r\nb") << "no doubled carriage return";
 }
 
@@ -148,9 +148,9 @@ TEST(BoardBlock, DescriptionReadAndStoredAgainKeepsItsBytesFromTheSecondTimeOn)
     for (const Case& c : cases) {
         BoardBlock block = patterned();
         block.setText(BoardBlock::Description, c.stored);
-        block.setDescription(block.description());
+        ASSERT_TRUE(block.setDescription(block.description()));
         EXPECT_EQ(block.text(BoardBlock::Description), c.once) << c.what;
-        block.setDescription(block.description());
+        ASSERT_TRUE(block.setDescription(block.description()));
         EXPECT_EQ(block.text(BoardBlock::Description), c.once) << c.what << ", twice";
     }
 }
@@ -164,9 +164,21 @@ TEST(BoardText, Windows1251BothWays)
     EXPECT_FALSE(isBoardText(QStringLiteral("Größe")));
     EXPECT_FALSE(isBoardText(QStringLiteral("中")));
     EXPECT_TRUE(isBoardText(QString()));
+    EXPECT_EQ(encodeBoardText(QStringLiteral("Größe")), std::nullopt)
+        << "the encoder's substitute bytes are never handed on";
+}
 
-    EXPECT_EQ(descriptionByteCount(QStringLiteral("ab\ncd\n")), 8);
-    EXPECT_EQ(descriptionByteCount(QStringLiteral("ab\r\ncd")), 6);
+TEST(BoardBlock, TextsWithoutAWindows1251ByteAreRefusedAndTheFieldKept)
+{
+    BoardBlock block = patterned();
+    const Bytes serial = fieldBytes(block, BoardBlock::Serial);
+    const Bytes description = fieldBytes(block, BoardBlock::Description);
+    EXPECT_FALSE(block.setSerialNumber(QStringLiteral("1ß")));
+    EXPECT_FALSE(block.setDescription(QStringLiteral("Щит\n中")));
+    EXPECT_EQ(fieldBytes(block, BoardBlock::Serial), serial);
+    EXPECT_EQ(fieldBytes(block, BoardBlock::Description), description);
+    EXPECT_TRUE(block.setSerialNumber(QStringLiteral("№1")));
+    EXPECT_EQ(block.text(BoardBlock::Serial), bytesOf({0xB9, '1'}));
 }
 
 TEST(BoardDate, ParsesTheShortFormatAndTheFixedForm)

@@ -1,18 +1,24 @@
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDateEdit>
 #include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "editors/AudioForm.h"
 #include "editors/BoardForm.h"
@@ -37,7 +43,8 @@ protected:
     TFBoard* openBoard()
     {
         return TFBoard::open(
-            area, BoardInputs{record.data(Blocks::Identity), record.data(Blocks::Board)});
+            area, dialogs,
+            BoardInputs{record.data(Blocks::Identity), record.data(Blocks::Board)});
     }
     BoardBlock board() const { return BoardBlock::fromRecord(record.data(Blocks::Board)); }
     void storeBoard(const BoardBlock& block) { block.toRecord(record.data(Blocks::Board)); }
@@ -46,6 +53,25 @@ protected:
         BoardBlock block = board();
         block.setText(BoardBlock::Date, date);
         storeBoard(block);
+    }
+    // The record's texts as given and a date that "OK" writes back as it is under the Russian
+    // locale, so that a save changes nothing but what was edited.
+    void storeTexts(const QByteArray& serial, const QByteArray& description)
+    {
+        BoardBlock block = board();
+        block.setText(BoardBlock::Serial, serial);
+        block.setText(BoardBlock::Date, "10.12.2026");
+        block.setText(BoardBlock::Description, description);
+        storeBoard(block);
+    }
+    // The record as it is with the text field holding the given bytes.
+    RecordBytes withText(BoardBlock::TextField field, const QByteArray& text) const
+    {
+        ConfigRecord expected{record.bytes};
+        BoardBlock block = board();
+        block.setText(field, text);
+        block.toRecord(expected.data(Blocks::Board));
+        return expected.bytes;
     }
 };
 
@@ -84,7 +110,8 @@ void paste(QWidget* field, const QString& text)
     QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
 }
 
-// Drops a text at the start of a multi-line field, as a drag from another program ends.
+// Drops a text at the start of a multi-line field, as a drag from another program ends: the
+// drag moves on and drops only where the field took it when it entered.
 void drop(QPlainTextEdit* field, const QString& text)
 {
     QMimeData data;
@@ -92,10 +119,37 @@ void drop(QPlainTextEdit* field, const QString& text)
     const QPoint start(2, 2);
     QDragEnterEvent enter(start, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(field->viewport(), &enter);
+    if (!enter.isAccepted())
+        return;
     QDragMoveEvent move(start, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(field->viewport(), &move);
     QDropEvent event(start, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(field->viewport(), &event);
+}
+
+void moveTo(QWidget* field, Qt::Key key)
+{
+    QTest::keyClick(field, key, Qt::ControlModifier);
+}
+
+// Commits a text as an input method does when a composition ends.
+void compose(QWidget* field, const QString& text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(field, &event);
+}
+
+QAccessibleEditableTextInterface* accessibleText(QWidget* field)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(field);
+    EXPECT_NE(accessible, nullptr);
+    return accessible ? accessible->editableTextInterface() : nullptr;
+}
+
+int accessibleLength(QWidget* field)
+{
+    return QAccessible::queryAccessibleInterface(field)->textInterface()->characterCount();
 }
 
 void selectAll(QWidget* field)
@@ -126,9 +180,9 @@ TEST_F(BoardForm, OpensWithItsTextsAndTheStoredFields)
     BoardBlock block = board();
     for (int i = 0; i < BoardBlock::AddressLength; ++i)
         block.setAddressByte(i, 0x0A + 0x11 * i);
-    block.setSerialNumber(QStringLiteral("Ж-7"));
+    ASSERT_TRUE(block.setSerialNumber(QStringLiteral("Ж-7")));
     block.setText(BoardBlock::Date, "10.12.2026");
-    block.setDescription(QStringLiteral("Пульт\nстенд 2"));
+    ASSERT_TRUE(block.setDescription(QStringLiteral("Пульт\nстенд 2")));
     storeBoard(block);
 
     TFBoard* window = openBoard();
@@ -214,7 +268,7 @@ TEST_F(BoardForm, FirstGroupLeftWithOneDigitStoresItsValue)
 TEST_F(BoardForm, TwoCharacterSerialKeepsTheFieldsFourthByte)
 {
     BoardBlock block = board();
-    block.setSerialNumber(QStringLiteral("ABCD"));
+    ASSERT_TRUE(block.setSerialNumber(QStringLiteral("ABCD")));
     storeBoard(block);
     TFBoard* window = openBoard();
     QLineEdit* serial = lineEdit(window, "sSerial");
@@ -337,7 +391,7 @@ TEST_F(BoardForm, OkWithoutEditsLeavesTheBlockByteForByte)
         const LocaleGuard pinned(c.locale);
         storeDate(c.date);
         BoardBlock block = board();
-        block.setDescription(QStringLiteral("Пульт\nстенд 2\n"));
+        ASSERT_TRUE(block.setDescription(QStringLiteral("Пульт\nстенд 2\n")));
         storeBoard(block);
         const RecordBytes before = record.bytes;
         click(button(openBoard(), "OKButton"));
@@ -394,4 +448,345 @@ TEST_F(BoardForm, OpeningItAgainBringsTheOpenOneForwardWithoutLoading)
     TFBoard* fresh = openBoard();
     EXPECT_NE(fresh, closed.data());
     EXPECT_EQ(lineEdit(fresh, "sSerial")->text(), QStringLiteral("55"));
+}
+
+TEST_F(BoardForm, AnEditElsewhereKeepsEveryStoredByteOfTheDescription)
+{
+    const LocaleGuard russian(LocaleGuard::russian());
+    struct Stored {
+        const char* what;
+        QByteArray bytes;
+    };
+    const QByteArray full = "\r" + QByteArray(30, 'a') + "\n" + QByteArray(31, 'b') + "\xA0";
+    const Stored stored[] = {
+        {"no-break space", "\xD9\xE8\xF2\xA0\xB9\x31"}, // "Щит", no-break space, "№1"
+        {"high bytes", "a\x98\xAD\x88\xB9\xFF\xA8\x96\x81\xA0z"},
+        {"lone carriage return", "a\rb"},
+        {"lone line feed", "a\nb"},
+        {"carriage return and line feed", "a\r\nb"},
+        {"carriage return before a line break", "a\r\r\nb"},
+        {"line feed before a carriage return", "a\n\rb"},
+        {"64 bytes", full},
+    };
+    struct Edit {
+        const char* what;
+        std::function<void(QPlainTextEdit*)> make;
+        std::function<QByteArray(const QByteArray&)> expected;
+    };
+    // Every stored text starts and ends with a character of one byte.
+    const auto fits = [](const QByteArray& bytes) { return bytes.size() < 64; };
+    const Edit edits[] = {
+        {"typed at the end",
+         [](QPlainTextEdit* field) {
+             moveTo(field, Qt::Key_End);
+             typeText(field, QStringLiteral("Ж"));
+         },
+         [&](const QByteArray& bytes) { return fits(bytes) ? bytes + "\xC6" : bytes; }},
+        {"typed at the start",
+         [](QPlainTextEdit* field) {
+             moveTo(field, Qt::Key_Home);
+             typeText(field, QStringLiteral("Ж"));
+         },
+         [&](const QByteArray& bytes) { return fits(bytes) ? "\xC6" + bytes : bytes; }},
+        {"first character deleted",
+         [](QPlainTextEdit* field) {
+             moveTo(field, Qt::Key_Home);
+             QTest::keyClick(field, Qt::Key_Delete);
+         },
+         [](const QByteArray& bytes) { return bytes.mid(1); }},
+        {"last character replaced",
+         [](QPlainTextEdit* field) {
+             moveTo(field, Qt::Key_End);
+             QTest::keyClick(field, Qt::Key_Left, Qt::ShiftModifier);
+             typeText(field, QStringLiteral("Z"));
+         },
+         [](const QByteArray& bytes) { return bytes.chopped(1) + "Z"; }},
+    };
+    for (const Stored& s : stored) {
+        for (const Edit& edit : edits) {
+            storeTexts("12", s.bytes);
+            const RecordBytes expected =
+                withText(BoardBlock::Description, edit.expected(s.bytes));
+            TFBoard* window = openBoard();
+            edit.make(descriptionField(window));
+            click(button(window, "OKButton"));
+            EXPECT_TRUE(record.bytes == expected)
+                << s.what << ", " << edit.what << ": "
+                << board().text(BoardBlock::Description).toHex(' ').toStdString();
+            EXPECT_TRUE(area.subWindowList().isEmpty()) << s.what << ", " << edit.what;
+        }
+    }
+}
+
+TEST_F(BoardForm, TheByteGuardCountsEachLineBreakAsStored)
+{
+    const LocaleGuard russian(LocaleGuard::russian());
+    struct Case {
+        const char* what;
+        QByteArray stored;
+        QString typed; // at the end of the text; a line feed is the Enter key
+        QString taken; // what the field shows of it
+    };
+    const QByteArray left(30, 'a');
+    const QByteArray right(31, 'b');
+    const Case cases[] = {
+        {"carriage return and line feed, 63 bytes", left + "\r\n" + right, "xy", "x"},
+        {"lone carriage return, 62 bytes", left + "\r" + right, "xyz", "xy"},
+        {"lone carriage return, 63 bytes", left + "a\r" + right, "xy", "x"},
+        {"lone line feed, 63 bytes", left + "a\n" + right, "xy", "x"},
+        {"two lone breaks, 64 bytes", left + "a\r" + right + "\n", "x", ""},
+        {"Enter after a lone line feed, 62 bytes", left + "\n" + right, "\n\n", "\n"},
+        {"Enter after a lone carriage return, 63 bytes", left + "a\r" + right, "\n", ""},
+    };
+    for (const Case& c : cases) {
+        storeTexts("12", c.stored);
+        TFBoard* window = openBoard();
+        QPlainTextEdit* description = descriptionField(window);
+        const QString opened = description->toPlainText();
+        moveTo(description, Qt::Key_End);
+        for (const QChar key : c.typed) {
+            if (key == u'\n')
+                QTest::keyClick(description, Qt::Key_Return);
+            else
+                typeText(description, key);
+        }
+        EXPECT_EQ(description->toPlainText(), opened + c.taken) << c.what;
+        click(button(window, "OKButton"));
+        QByteArray taken = c.taken.toLatin1();
+        taken.replace("\n", "\r\n");
+        EXPECT_EQ(board().text(BoardBlock::Description), c.stored + taken) << c.what;
+    }
+}
+
+TEST_F(BoardForm, TheDescriptionRefusesWhatItCannotStoreHoweverItArrives)
+{
+    const LocaleGuard russian(LocaleGuard::russian());
+    struct Way {
+        const char* what;
+        std::function<void(QPlainTextEdit*, const QString&)> enter;
+    };
+    // Typing, key by key, is in CharactersWithoutAWindows1251ByteAreRefusedAtInput.
+    const Way ways[] = {
+        {"pasted",
+         [](QPlainTextEdit* field, const QString& text) {
+             moveTo(field, Qt::Key_End);
+             paste(field, text);
+         }},
+        {"dropped", [](QPlainTextEdit* field, const QString& text) { drop(field, text); }},
+        {"composed by an input method",
+         [](QPlainTextEdit* field, const QString& text) {
+             moveTo(field, Qt::Key_End);
+             compose(field, text);
+         }},
+        {"inserted through the accessibility interface",
+         [](QPlainTextEdit* field, const QString& text) {
+             accessibleText(field)->insertText(accessibleLength(field), text);
+         }},
+        {"replacing through the accessibility interface",
+         [](QPlainTextEdit* field, const QString& text) {
+             accessibleText(field)->replaceText(0, 3, text);
+         }},
+    };
+    // "Щит", a no-break space, "№1": 6 bytes. Each refused text would make the description
+    // longer than 64 bytes even where it replaces "Щит"; the last one only with its line break
+    // counted as CR LF.
+    const QByteArray stored = "\xD9\xE8\xF2\xA0\xB9\x31";
+    for (const Way& way : ways) {
+        for (const QString& refused :
+             {QStringLiteral("ß"), QStringLiteral("Größe"), QStringLiteral("中"),
+              QString(62, u'ж'), QString(30, u'ж') + u'\n' + QString(30, u'ж')}) {
+            storeTexts("12", stored);
+            const RecordBytes before = record.bytes;
+            TFBoard* window = openBoard();
+            QPlainTextEdit* description = descriptionField(window);
+            const QString opened = description->toPlainText();
+            way.enter(description, refused);
+            EXPECT_EQ(description->toPlainText(), opened)
+                << way.what << ": " << refused.toStdString();
+            click(button(window, "OKButton"));
+            EXPECT_TRUE(record.bytes == before) << way.what << ": " << refused.toStdString();
+        }
+        storeTexts("12", stored);
+        TFBoard* window = openBoard();
+        QPlainTextEdit* description = descriptionField(window);
+        way.enter(description, QStringLiteral("Ж€"));
+        EXPECT_TRUE(description->toPlainText().contains(QStringLiteral("Ж€"))) << way.what;
+        EXPECT_TRUE(description->document()->toRawText().contains(QChar(0xA0))) << way.what;
+        click(button(window, "OKButton"));
+        const QByteArray saved = board().text(BoardBlock::Description);
+        EXPECT_TRUE(saved.contains("\xC6\x88")) << way.what << ": " << saved.toHex().toStdString();
+        EXPECT_TRUE(saved.contains('\xA0')) << way.what << ": " << saved.toHex().toStdString();
+    }
+}
+
+TEST_F(BoardForm, TheSerialNumberRefusesWhatItCannotStoreHoweverItArrives)
+{
+    const LocaleGuard russian(LocaleGuard::russian());
+    struct Way {
+        const char* what;
+        std::function<void(QLineEdit*, const QString&)> enter;
+    };
+    const Way ways[] = {
+        {"pasted",
+         [](QLineEdit* field, const QString& text) {
+             field->end(false);
+             paste(field, text);
+         }},
+        {"composed by an input method",
+         [](QLineEdit* field, const QString& text) {
+             field->end(false);
+             compose(field, text);
+         }},
+        {"inserted through the accessibility interface",
+         [](QLineEdit* field, const QString& text) {
+             accessibleText(field)->insertText(accessibleLength(field), text);
+         }},
+        {"replacing through the accessibility interface",
+         [](QLineEdit* field, const QString& text) {
+             accessibleText(field)->replaceText(0, 1, text);
+         }},
+    };
+    for (const Way& way : ways) {
+        // The third takes 5 bytes even where it replaces the first character.
+        for (const QString& refused : {QStringLiteral("ß"), QStringLiteral("中"),
+                                       QStringLiteral("Ж€Ж1"), QString(QChar(u'\0'))}) {
+            storeTexts("12", "a");
+            const RecordBytes before = record.bytes;
+            TFBoard* window = openBoard();
+            QLineEdit* serial = lineEdit(window, "sSerial");
+            way.enter(serial, refused);
+            EXPECT_EQ(serial->text(), QStringLiteral("12"))
+                << way.what << ": " << refused.toStdString();
+            click(button(window, "OKButton"));
+            EXPECT_TRUE(record.bytes == before) << way.what << ": " << refused.toStdString();
+        }
+        storeTexts("12", "a");
+        TFBoard* window = openBoard();
+        QLineEdit* serial = lineEdit(window, "sSerial");
+        way.enter(serial, QStringLiteral("Ж€"));
+        EXPECT_TRUE(serial->text().contains(QStringLiteral("Ж€"))) << way.what;
+        click(button(window, "OKButton"));
+        EXPECT_TRUE(board().text(BoardBlock::Serial).contains("\xC6\x88")) << way.what;
+    }
+}
+
+TEST_F(BoardForm, DragsOfTextTheDescriptionCannotHoldAreNotTaken)
+{
+    struct Case {
+        QString text;
+        bool taken;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Ж №1"), true},
+        {QStringLiteral("a\r\nb"), true},
+        {QStringLiteral("Größe"), false},
+        {QString(65, u'a'), false},
+    };
+    TFBoard* window = openBoard();
+    QPlainTextEdit* description = descriptionField(window);
+    for (const Case& c : cases) {
+        QMimeData data;
+        data.setText(c.text);
+        QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(description->viewport(), &enter);
+        EXPECT_EQ(enter.isAccepted(), c.taken) << c.text.toStdString();
+    }
+}
+
+TEST_F(BoardForm, OkStoresNoSubstituteForATextThatGotPastTheFieldsGuard)
+{
+    const LocaleGuard russian(LocaleGuard::russian());
+    struct Case {
+        const char* field;
+        QString text;
+        QString message;
+    };
+    const Case cases[] = {
+        {"sDescr", QStringLiteral("Größe"),
+         QStringLiteral("Недопустимый текст в поле \"Описание:\". Допускаются только символы "
+                        "кодировки Windows-1251, не более 64 байт.")},
+        {"sSerial", QStringLiteral("1ß"),
+         QStringLiteral("Недопустимый текст в поле \"Сер. номер:\". Допускаются только символы "
+                        "кодировки Windows-1251, не более 4 байт.")},
+    };
+    for (const Case& c : cases) {
+        storeTexts("12", "a");
+        const RecordBytes before = record.bytes;
+        dialogs.informed.clear();
+        const QPointer<TFBoard> window = openBoard();
+        QWidget* field = window->findChild<QWidget*>(QString::fromLatin1(c.field));
+        if (auto* line = qobject_cast<QLineEdit*>(field)) {
+            const QSignalBlocker unguarded(line);
+            line->setText(c.text);
+        } else {
+            auto* text = qobject_cast<QPlainTextEdit*>(field);
+            const QSignalBlocker unguarded(text->document());
+            text->setPlainText(c.text);
+        }
+        click(button(window, "OKButton"));
+        EXPECT_EQ(dialogs.informed, std::vector<QString>{c.message}) << c.field;
+        EXPECT_TRUE(record.bytes == before) << c.field << ": nothing is stored";
+        ASSERT_TRUE(window) << c.field << ": the window stays open";
+        window->close();
+    }
+}
+
+TEST_F(BoardForm, TextDraggedWithinTheDescriptionLeavesTheBytesItPassesOver)
+{
+    const LocaleGuard russian(LocaleGuard::russian());
+    storeTexts("12", "ab\rc\nd\xA0\x65");
+    TFBoard* window = openBoard();
+    QPlainTextEdit* description = descriptionField(window);
+    // Qt drops a drag within the field as one edit: the dragged text removed, then inserted
+    // from the drag's data where it is dropped.
+    QApplication::clipboard()->setText(QStringLiteral("ab"));
+    QTextCursor drop(description->document());
+    drop.beginEditBlock();
+    QTextCursor dragged(description->document());
+    dragged.setPosition(2, QTextCursor::KeepAnchor);
+    dragged.removeSelectedText();
+    QTextCursor target = description->textCursor();
+    target.movePosition(QTextCursor::End);
+    description->setTextCursor(target);
+    description->paste();
+    drop.endEditBlock();
+    click(button(window, "OKButton"));
+    EXPECT_EQ(board().text(BoardBlock::Description).toHex(' '),
+              QByteArray("\rc\nd\xA0\x65" "ab").toHex(' '));
+}
+
+TEST_F(BoardForm, UndoNeverBringsARefusedEditBack)
+{
+    const LocaleGuard russian(LocaleGuard::russian());
+    storeTexts("12", "\xD9\xE8\xF2");
+    TFBoard* window = openBoard();
+    QPlainTextEdit* description = descriptionField(window);
+    moveTo(description, Qt::Key_End);
+    typeText(description, QStringLiteral("Ж"));
+    paste(description, QStringLiteral("ß"));
+    EXPECT_EQ(description->toPlainText(), QStringLiteral("ЩитЖ"));
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(description, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_FALSE(description->toPlainText().contains(u'ß')) << i;
+    }
+    EXPECT_EQ(description->toPlainText(), QStringLiteral("Щит"));
+    QTest::keyClick(description, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(description, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(description->toPlainText().contains(u'ß'));
+    click(button(window, "OKButton"));
+    EXPECT_FALSE(board().text(BoardBlock::Description).contains('\x1A'));
+}
+
+TEST_F(BoardForm, ALineBreakTypedWithShiftEnterIsStoredAsOne)
+{
+    const LocaleGuard russian(LocaleGuard::russian());
+    storeTexts("12", "ab");
+    TFBoard* window = openBoard();
+    QPlainTextEdit* description = descriptionField(window);
+    moveTo(description, Qt::Key_End);
+    QTest::keyClick(description, Qt::Key_Return, Qt::ShiftModifier);
+    typeText(description, QStringLiteral("c"));
+    click(button(window, "OKButton"));
+    EXPECT_EQ(board().text(BoardBlock::Description), "ab\r\nc");
 }

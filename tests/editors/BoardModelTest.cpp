@@ -88,20 +88,27 @@ TEST(BoardTexts, TextsTakeOnlyWhatTheirFieldsCanHold)
     EXPECT_FALSE(acceptsSerial(QStringLiteral("1ß")));
     EXPECT_FALSE(acceptsSerial(QStringLiteral("1") + QChar(u'\0')));
 
+    const auto acceptsEntered = [](const QString& text) {
+        return acceptsDescription(StoredText::entered(text));
+    };
     const QString full(64, QChar(u'Ж'));
-    EXPECT_TRUE(acceptsDescription({}, full));
-    EXPECT_FALSE(acceptsDescription(full, full + u'Ж'));
+    EXPECT_TRUE(acceptsEntered(full));
+    EXPECT_FALSE(acceptsEntered(full + u'Ж'));
     const QString withBreak = QString(61, u'ж') + u'\n' + u'ж';
-    EXPECT_TRUE(acceptsDescription({}, withBreak)) << "63 characters, 64 bytes";
-    EXPECT_FALSE(acceptsDescription(withBreak, withBreak + u'\n')) << "66 bytes";
-    EXPECT_FALSE(acceptsDescription({}, QStringLiteral("Größe")));
-    EXPECT_FALSE(acceptsDescription({}, QStringLiteral("中")));
-    EXPECT_FALSE(acceptsDescription({}, QStringLiteral("a") + QChar(u'\0')));
+    EXPECT_TRUE(acceptsEntered(withBreak)) << "63 characters, 64 bytes";
+    EXPECT_FALSE(acceptsEntered(withBreak + u'\n')) << "66 bytes";
+    EXPECT_FALSE(acceptsEntered(QStringLiteral("Größe")));
+    EXPECT_FALSE(acceptsEntered(QStringLiteral("中")));
+    EXPECT_FALSE(acceptsEntered(QStringLiteral("a") + QChar(u'\0')));
 
-    // A stored text of single line feeds takes more once they become CR LF: it may shrink.
-    const QString overLong(40, u'\n');
-    EXPECT_TRUE(acceptsDescription(overLong, overLong.left(39)));
-    EXPECT_FALSE(acceptsDescription(overLong, overLong + u'a'));
+    // A line break takes the bytes it is stored in: a lone one read from the record takes one.
+    for (const char* lone : {"\r", "\n"}) {
+        const StoredText stored = StoredText::read(QByteArray(62, 'a') + lone);
+        EXPECT_TRUE(acceptsDescription(stored.edited(stored.shown() + u'b'))) << "64 bytes";
+        EXPECT_FALSE(acceptsDescription(stored.edited(stored.shown() + QStringLiteral("bc"))));
+        EXPECT_FALSE(acceptsDescription(stored.edited(stored.shown() + u'\n')))
+            << "an entered line break takes CR LF";
+    }
 }
 
 TEST(BoardModel, AddressGroupsGoIntoWordsZeroToFiveOnly)
@@ -123,7 +130,9 @@ TEST(BoardModel, AddressGroupsGoIntoWordsZeroToFiveOnly)
     EXPECT_EQ(copy.bytes()[1], 0) << "high byte of word 0";
 
     const LocaleGuard russian(LocaleGuard::russian());
-    model.save({std::nullopt, QDate(2026, 2, 1), std::nullopt}, QLocale());
+    ASSERT_EQ(model.save({model.serialNumber(), QDate(2026, 2, 1), model.storedDescription()},
+                         QLocale()),
+              std::nullopt);
     const std::uint8_t* block = record.data(Blocks::Board);
     EXPECT_EQ(Bytes(block, block + 12), (Bytes{0x00, 0x0A, 0x00, 0x01, 0x00, 0x2C, 0x00, 0x3D,
                                                0x00, 0x4E, 0x00, 0x5F}));
@@ -152,8 +161,10 @@ TEST(BoardModel, SaveWritesTheEditedTextsAndTheDateAndKeepsTheRest)
     const RecordBytes before = record.bytes;
     BoardModel model;
     model.LoadBlock(inputsOf(record));
-    model.save({QStringLiteral("12"), QDate(2026, 12, 10), QStringLiteral("Пульт\n2")},
-               LocaleGuard::usEnglish());
+    ASSERT_EQ(model.save({QStringLiteral("12"), QDate(2026, 12, 10),
+                          model.storedDescription().edited(QStringLiteral("Пульт\n2"))},
+                         LocaleGuard::usEnglish()),
+              std::nullopt);
 
     const BoardBlock saved = boardOf(record);
     const BoardBlock old = boardOf(ConfigRecord{before});
@@ -183,6 +194,60 @@ TEST(BoardModel, UneditedTextsKeepTheirBytes)
     BoardModel model;
     model.LoadBlock(inputsOf(record));
     EXPECT_EQ(model.description(), QString(63, u'a') + u'\n');
-    model.save({std::nullopt, QDate(2026, 2, 1), std::nullopt}, LocaleGuard::russian());
+    ASSERT_EQ(model.save({model.serialNumber(), QDate(2026, 2, 1), model.storedDescription()},
+                         LocaleGuard::russian()),
+              std::nullopt);
     EXPECT_EQ(record.bytes, before);
+}
+
+TEST(BoardModel, OkRefusesATextItsFieldCannotHoldAndStoresNothing)
+{
+    struct Case {
+        const char* what;
+        QString serial;
+        StoredText description;
+        std::optional<BoardText> refused;
+    };
+    // 62 bytes and a lone carriage return, a character typed after it: 64 bytes.
+    const StoredText fits = StoredText::read(QByteArray(62, 'a') + '\r').edited(
+        QString(62, u'a') + u'\n' + u'b');
+    const Case cases[] = {
+        {"both held", QStringLiteral("№1"), fits, std::nullopt},
+        {"a serial character without a byte", QStringLiteral("1ß"), fits, BoardText::Serial},
+        {"a serial of 5 bytes", QStringLiteral("12345"), fits, BoardText::Serial},
+        {"a zero in the serial", QStringLiteral("1") + QChar(u'\0'), fits, BoardText::Serial},
+        {"a description character without a byte", QStringLiteral("1"),
+         StoredText::entered(QStringLiteral("Щит 中")), BoardText::Description},
+        {"a description of 65 bytes", QStringLiteral("1"),
+         StoredText::entered(QString(63, u'a') + u'\n'), BoardText::Description},
+        {"both refused", QStringLiteral("1ß"), StoredText::entered(QStringLiteral("中")),
+         BoardText::Serial},
+    };
+    for (const Case& c : cases) {
+        ConfigRecord record = patternedRecord(0x2000, "01.02.2026");
+        const RecordBytes before = record.bytes;
+        BoardModel model;
+        model.LoadBlock(inputsOf(record));
+        EXPECT_EQ(model.save({c.serial, QDate(2026, 3, 4), c.description}, LocaleGuard::russian()),
+                  c.refused)
+            << c.what;
+        if (c.refused) {
+            EXPECT_EQ(record.bytes, before) << c.what << ": nothing is stored";
+        } else {
+            EXPECT_EQ(boardOf(record).text(BoardBlock::Description), QByteArray(62, 'a') + "\rb")
+                << c.what << ": the lone carriage return kept as one byte";
+        }
+    }
+}
+
+TEST(BoardTexts, TheRefusalOfATextNamesItsField)
+{
+    EXPECT_EQ(boardTextLabel(BoardText::Serial), QStringLiteral("Сер. номер:"));
+    EXPECT_EQ(boardTextLabel(BoardText::Description), QStringLiteral("Описание:"));
+    EXPECT_EQ(unstorableTextMessage(BoardText::Serial),
+              QStringLiteral("Недопустимый текст в поле \"Сер. номер:\". Допускаются только "
+                             "символы кодировки Windows-1251, не более 4 байт."));
+    EXPECT_EQ(unstorableTextMessage(BoardText::Description),
+              QStringLiteral("Недопустимый текст в поле \"Описание:\". Допускаются только "
+                             "символы кодировки Windows-1251, не более 64 байт."));
 }

@@ -79,13 +79,16 @@ TEST(EditorModels, BoardEditorsOkTwiceGivesTheBytesOfOnceAndTouchesOnlyTheBoardB
                 record.bytes = image;
                 record.setTypeWord(typeWord);
                 for (const BoardEntry entry : {BoardEntry::Untouched, BoardEntry::EnteredAsShown}) {
-                    const RecordBytes once = boardOpenedAndSaved(record.bytes, entry, locale, today);
-                    const RecordBytes twice = boardOpenedAndSaved(once, entry, locale, today);
+                    const std::optional<RecordBytes> once =
+                        boardOpenedAndSaved(record.bytes, entry, locale, today);
+                    ASSERT_TRUE(once) << imageName << ": \"OK\" stores what it opened";
+                    const std::optional<RecordBytes> twice =
+                        boardOpenedAndSaved(*once, entry, locale, today);
                     EXPECT_EQ(twice, once) << imageName << ", type word " << typeWord << ", "
                                            << locale.name().toStdString();
                     for (int i = 0; i < CONFIG_RECORD_SIZE; ++i) {
                         if (i < Blocks::Board.offset || i >= Blocks::Board.end()) {
-                            ASSERT_EQ(once[i], record.bytes[i]) << "byte " << i;
+                            ASSERT_EQ((*once)[i], record.bytes[i]) << "byte " << i;
                         }
                     }
                 }

@@ -28,7 +28,7 @@ BoardBlock standBoard()
     board.setText(BoardBlock::Serial, "0417");
     board.setText(BoardBlock::Serial, "12");
     board.setText(BoardBlock::Date, "12.03.2025");
-    board.setDescription(Description);
+    EXPECT_TRUE(board.setDescription(Description));
     return board;
 }
 
@@ -162,7 +162,7 @@ TEST_F(InfoWindow, TextsAreShownAsStoredUpToTheirFieldsEnd)
     board.setText(BoardBlock::Serial, "0417");
     board.setText(BoardBlock::Date, "31.02.2025");
     const QString full(64, QChar(u'Ж'));
-    board.setDescription(full);
+    ASSERT_TRUE(board.setDescription(full));
     open(recordOf(0x2000, board), 0x0000);
     EXPECT_EQ(text("sSerial"), "0417");
     EXPECT_EQ(text("sData"), "31.02.2025") << "no date parsing here";

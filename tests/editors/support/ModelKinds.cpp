@@ -58,21 +58,20 @@ namespace {
 BoardEntries shownEntries(const BoardModel& model, BoardEntry entry, const QLocale& locale,
                           const QDate& today)
 {
-    BoardEntries entries{std::nullopt, model.date(locale, today), std::nullopt};
+    BoardEntries entries{model.serialNumber(), model.date(locale, today),
+                         model.storedDescription()};
     if (entry == BoardEntry::Untouched)
         return entries;
-    const QString serial = model.serialNumber();
-    if (acceptsSerial(serial))
-        entries.serial = serial;
-    const QString description = model.description();
-    if (acceptsDescription(description, description))
-        entries.description = description;
+    // Typed anew, the description's line breaks are entered ones: CR LF.
+    const StoredText typed = StoredText::entered(model.description());
+    if (acceptsDescription(typed))
+        entries.description = typed;
     return entries;
 }
 }
 
-RecordBytes boardOpenedAndSaved(const RecordBytes& bytes, BoardEntry entry, const QLocale& locale,
-                                const QDate& today)
+std::optional<RecordBytes> boardOpenedAndSaved(const RecordBytes& bytes, BoardEntry entry,
+                                               const QLocale& locale, const QDate& today)
 {
     ConfigRecord record;
     record.bytes = bytes;
@@ -80,6 +79,7 @@ RecordBytes boardOpenedAndSaved(const RecordBytes& bytes, BoardEntry entry, cons
     model.LoadBlock({record.data(Blocks::Identity), record.data(Blocks::Board)});
     if (entry == BoardEntry::EnteredAsShown && model.addressShown())
         model.setAddressText(model.addressText());
-    model.save(shownEntries(model, entry, locale, today), locale);
+    if (model.save(shownEntries(model, entry, locale, today), locale))
+        return std::nullopt;
     return record.bytes;
 }

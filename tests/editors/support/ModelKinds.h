@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QDate>
@@ -25,10 +26,11 @@ RecordBytes openedAndSaved(const ModelKind& kind, const RecordBytes& bytes, Acce
 
 // How the board identity editor's "OK" is pressed: at once, or after the serial number, date,
 // description and (for an R-420) hardware address were each entered again as the window showed
-// them, where the window takes that entry.
+// them, where the window takes that entry (the description typed anew).
 enum class BoardEntry { Untouched, EnteredAsShown };
 
-// The record after the board identity editor was opened on it and "OK" pressed; `today` stands
-// for the date the date picker shows when the stored date does not parse.
-RecordBytes boardOpenedAndSaved(const RecordBytes& bytes, BoardEntry entry, const QLocale& locale,
-                                const QDate& today);
+// The record after the board identity editor was opened on it and "OK" pressed, or nothing when
+// "OK" refused a text; `today` stands for the date the date picker shows when the stored date
+// does not parse.
+std::optional<RecordBytes> boardOpenedAndSaved(const RecordBytes& bytes, BoardEntry entry,
+                                               const QLocale& locale, const QDate& today);
