@@ -211,14 +211,22 @@ QRect LogView::cursorRect() const
     return {xOf(cursor_), top, CursorWidth, lineHeight()};
 }
 
+// A pointer above the view points at the line just above it, so that dragging there scrolls up a
+// line at a time.
 LogPosition LogView::positionAt(const QPoint& point) const
 {
     const qsizetype row = point.y() < 0 ? -1 : point.y() / lineHeight();
     const qsizetype lineIndex =
         std::clamp<qsizetype>(firstVisibleLine() + row, 0, lines_.count() - 1);
+    return {lineIndex, columnAt(lineIndex, point.x())};
+}
+
+// The column of a line nearest to x, in viewport coordinates.
+qsizetype LogView::columnAt(qsizetype lineIndex, int x) const
+{
     const QString text = lines_.line(lineIndex);
     const QFontMetrics metrics = fontMetrics();
-    const int x = point.x() - textLeft();
+    x -= textLeft();
     const auto advance = [&](qsizetype column) {
         return metrics.horizontalAdvance(text.left(column));
     };
@@ -234,7 +242,7 @@ LogPosition LogView::positionAt(const QPoint& point) const
     }
     if (low > 0 && x - advance(low - 1) < advance(low) - x)
         --low;
-    return {lineIndex, low};
+    return low;
 }
 
 void LogView::setCursorPosition(LogPosition position)
@@ -398,11 +406,12 @@ LogPosition LogView::wordStep(LogPosition position, int direction) const
     return {position.line, column};
 }
 
-LogPosition LogView::verticalStep(LogPosition position, int rows) const
+// The line that many rows away, at the column nearest the same x: found from the line itself, as
+// the line may be anywhere, in view or not.
+LogPosition LogView::verticalStep(LogPosition position, qsizetype rows) const
 {
     const qsizetype target = std::clamp<qsizetype>(position.line + rows, 0, lines_.count() - 1);
-    const int row = static_cast<int>(target - firstVisibleLine());
-    return positionAt(QPoint(xOf(position), row * lineHeight() + lineHeight() / 2));
+    return {target, columnAt(target, xOf(position))};
 }
 
 bool LogView::moveByKey(QKeyEvent* event)

@@ -70,12 +70,13 @@ private:
     int textLeft() const;
     int xOf(LogPosition position) const;
     LogPosition positionAt(const QPoint& point) const;
+    qsizetype columnAt(qsizetype lineIndex, int x) const;
     QRect cursorRect() const;
     QRect selectionRect(qsizetype line, const QString& text, const QRect& row) const;
 
     LogPosition step(LogPosition position, int direction) const;
     LogPosition wordStep(LogPosition position, int direction) const;
-    LogPosition verticalStep(LogPosition position, int rows) const;
+    LogPosition verticalStep(LogPosition position, qsizetype rows) const;
 
     LogLines lines_;
     LogPosition cursor_;

@@ -224,6 +224,95 @@ TEST_F(LogViewTest, NewLinesAreFollowedOnlyFromTheBottom)
     EXPECT_EQ(view.lines().count(), 156);
 }
 
+// Where the caret and the view are after a press of a key.
+struct Stop {
+    qsizetype caret = 0;
+    qsizetype column = 0;
+    qsizetype top = 0;
+    QString selected;
+
+    bool operator==(const Stop&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Stop& stop)
+{
+    return out << "caret " << stop.caret << ':' << stop.column << ", top " << stop.top
+               << ", selected " << stop.selected.size() << " characters";
+}
+
+// Steps up are the mirror of steps down: from the last line Page Up goes a page a press as Page
+// Down does from the first, Shift selects the same way, and a step from a caret scrolled out of
+// view lands next to the caret, wherever the view was.
+TEST_F(LogViewTest, StepsUpMirrorStepsDown)
+{
+    constexpr qsizetype LineCount = 110;
+    constexpr qsizetype Column = 4;
+    constexpr qsizetype last = LineCount - 1;
+    QStringList texts;
+    for (qsizetype i = 0; i < LineCount; ++i)
+        texts << QStringLiteral("line %1").arg(i, 3, 10, QLatin1Char('0'));
+    view.appendLines(texts);
+    view.setCursorPosition({});
+    QTest::keyClick(&view, Qt::Key_Delete); // the empty first line
+    ASSERT_EQ(view.lines().count(), LineCount);
+    const qsizetype rows = view.viewport()->height() / view.fontMetrics().lineSpacing();
+    ASSERT_GE(rows, 5);
+
+    const auto walk = [&](qsizetype caret, qsizetype top, Qt::Key key,
+                          Qt::KeyboardModifiers modifiers) {
+        view.setCursorPosition({caret, Column});
+        view.verticalScrollBar()->setValue(static_cast<int>(top));
+        std::vector<Stop> stops;
+        for (int press = 0; press < 3; ++press) {
+            QTest::keyClick(&view, key, modifiers);
+            stops.push_back({view.cursorPosition().line, view.cursorPosition().column,
+                             view.firstVisibleLine(), view.selectedText()});
+        }
+        return stops;
+    };
+    struct Case {
+        const char* what;
+        Qt::Key down;
+        Qt::Key up;
+        Qt::KeyboardModifiers modifiers;
+        qsizetype step;
+        qsizetype start; // of the caret going down, and of the view's top line
+        qsizetype startTop;
+    };
+    const Case cases[]{
+        {"Page Down, Page Up", Qt::Key_PageDown, Qt::Key_PageUp, {}, rows, 0, 0},
+        {"Shift+Page Down, Shift+Page Up", Qt::Key_PageDown, Qt::Key_PageUp, Qt::ShiftModifier,
+         rows, 0, 0},
+        {"Down, Up, caret out of view past the edge they go to", Qt::Key_Down, Qt::Key_Up, {}, 1,
+         last - 5, 49},
+        {"Down, Up, caret out of view behind the edge they leave", Qt::Key_Down, Qt::Key_Up, {},
+         1, 5, 50},
+        {"Shift+Down, Shift+Up, caret out of view", Qt::Key_Down, Qt::Key_Up, Qt::ShiftModifier,
+         1, last - 5, 49},
+    };
+    for (const Case& c : cases) {
+        const bool selecting = c.modifiers.testFlag(Qt::ShiftModifier);
+        std::vector<Stop> down;
+        std::vector<Stop> up;
+        qsizetype top = c.startTop;
+        for (qsizetype press = 1; press <= 3; ++press) {
+            const qsizetype caret = c.start + press * c.step;
+            // The view scrolls just enough to show the caret.
+            top = std::clamp(top, caret - rows + 1, caret);
+            down.push_back({caret, Column, top,
+                            selecting ? view.lines().text({c.start, Column}, {caret, Column})
+                                      : QString()});
+            up.push_back({last - caret, Column, last - (top + rows - 1),
+                          selecting
+                              ? view.lines().text({last - caret, Column}, {last - c.start, Column})
+                              : QString()});
+        }
+        EXPECT_EQ(walk(c.start, c.startTop, c.down, c.modifiers), down) << c.what;
+        EXPECT_EQ(walk(last - c.start, last - (c.startTop + rows - 1), c.up, c.modifiers), up)
+            << c.what;
+    }
+}
+
 TEST_F(LogViewTest, BothScrollBarsAreThereAndALongLineScrollsSideways)
 {
     EXPECT_EQ(view.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
