@@ -130,6 +130,67 @@ TEST(LogLines, ManyLinesKeepTheirTextAcrossStorageBlocks)
     EXPECT_EQ(lines.line(20001), batch[20000]);
 }
 
+// Every position of the log and its offset in the whole text, both ways.
+void expectOffsetsMatchText(const LogLines& lines, const char* what)
+{
+    const QString whole = lines.text({}, lines.end());
+    EXPECT_EQ(lines.characterCount(), whole.size()) << what;
+    for (qsizetype line = 0; line < lines.count(); ++line)
+        for (qsizetype column = 0; column <= lines.length(line); ++column) {
+            const LogPosition position{line, column};
+            const qsizetype offset = lines.text({}, position).size();
+            ASSERT_EQ(lines.offsetOf(position), offset) << what << " at " << line << ':' << column;
+            ASSERT_EQ(lines.positionAt(offset), position) << what << " at " << offset;
+        }
+}
+
+TEST(LogLines, OffsetsCountUtf16UnitsThroughTheWholeTextAndFollowEdits)
+{
+    LogLines lines;
+    QStringList texts;
+    for (qsizetype i = 0; i < 3 * LogLines::IndexStride + 7; ++i)
+        texts << (i % 5 == 0   ? QString()
+                  : i % 5 == 1 ? QStringLiteral("0x%1; ").arg(i)
+                  : i % 5 == 2 ? QStringLiteral("Канал %1").arg(i)
+                  : i % 5 == 3 ? QStringLiteral("\U0001F50C%1\U0001F50C").arg(i)
+                               : QStringLiteral("é%1").arg(i));
+    lines.append(texts);
+    EXPECT_EQ(lines.length(4), 5) << "a character beyond 16 bits is two units";
+    expectOffsetsMatchText(lines, "appended");
+
+    struct Edit {
+        const char* what;
+        std::function<void(LogLines&)> apply;
+    };
+    const Edit edits[]{
+        {"lines appended after the offsets were counted",
+         [](LogLines& l) { l.append({"tail", "Ж"}); }},
+        {"a line lengthened inside the first stride",
+         [](LogLines& l) { l.insert({3, 1}, u"inserted"); }},
+        {"lines broken in two inside a later stride",
+         [](LogLines& l) { l.insert({LogLines::IndexStride + 2, 3}, u"a\nb\r\nc"); }},
+        {"lines removed across strides",
+         [](LogLines& l) { l.remove({10, 2}, {2 * LogLines::IndexStride + 1, 1}); }},
+        {"the first lines removed", [](LogLines& l) { l.remove({}, {5, 0}); }},
+        {"everything removed", [](LogLines& l) { l.remove({}, l.end()); }},
+    };
+    for (const Edit& edit : edits) {
+        lines.characterCount(); // counts every stride before the edit
+        edit.apply(lines);
+        expectOffsetsMatchText(lines, edit.what);
+    }
+}
+
+TEST(LogLines, AnOffsetOutsideTheTextIsMovedIntoIt)
+{
+    LogLines lines;
+    lines.append({"alpha", "beta"});
+    EXPECT_EQ(lines.positionAt(-3), (LogPosition{}));
+    EXPECT_EQ(lines.positionAt(1), (LogPosition{1, 0}));
+    EXPECT_EQ(lines.positionAt(99), (LogPosition{2, 4}));
+    EXPECT_EQ(lines.offsetOf({7, 9}), 11);
+}
+
 class LogViewTest : public ::testing::Test {
 protected:
     LogViewTest()
