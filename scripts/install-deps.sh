@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config ccache
-  qt6-base-dev qt6-translations-l10n libusb-dev
+  qt6-base-dev qt6-base-private-dev qt6-translations-l10n libusb-dev
   qt6-charts-dev libqt6opengl6-dev
   libgtest-dev libgmock-dev libboost-dev libbenchmark-dev
   umockdev libumockdev-dev

@@ -18,6 +18,18 @@ QStringList splitLines(QStringView text)
     normalised.replace(u'\r', u'\n');
     return normalised.split(u'\n');
 }
+
+// UTF-16 units of valid UTF-8: one per leading byte, two for a four-byte sequence.
+qsizetype utf16Length(const char* bytes, std::uint32_t size)
+{
+    qsizetype units = 0;
+    for (std::uint32_t i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        units += (byte & 0xC0) != 0x80;
+        units += byte >= 0xF0;
+    }
+    return units;
+}
 }
 
 LogLines::LogLines()
@@ -34,6 +46,62 @@ QString LogLines::line(qsizetype index) const
 {
     const Span& span = spans_[static_cast<std::size_t>(index)];
     return QString::fromUtf8(bytesOf(span), span.size);
+}
+
+qsizetype LogLines::length(qsizetype index) const
+{
+    const Span& span = spans_[static_cast<std::size_t>(index)];
+    return utf16Length(bytesOf(span), span.size);
+}
+
+void LogLines::indexThrough(qsizetype stride) const
+{
+    if (strideOffsets_.empty())
+        strideOffsets_.push_back(0);
+    while (static_cast<qsizetype>(strideOffsets_.size()) <= stride) {
+        const qsizetype first = (static_cast<qsizetype>(strideOffsets_.size()) - 1) * IndexStride;
+        qsizetype offset = strideOffsets_.back();
+        for (qsizetype i = first; i < first + IndexStride; ++i)
+            offset += length(i) + 1;
+        strideOffsets_.push_back(offset);
+    }
+}
+
+void LogLines::forgetOffsetsAfter(qsizetype line)
+{
+    const auto kept = static_cast<std::size_t>(line / IndexStride + 1);
+    if (strideOffsets_.size() > kept)
+        strideOffsets_.resize(kept);
+}
+
+qsizetype LogLines::offsetOf(LogPosition position) const
+{
+    position = clamped(position);
+    const qsizetype stride = position.line / IndexStride;
+    indexThrough(stride);
+    qsizetype offset = strideOffsets_[static_cast<std::size_t>(stride)];
+    for (qsizetype i = stride * IndexStride; i < position.line; ++i)
+        offset += length(i) + 1;
+    return offset + position.column;
+}
+
+LogPosition LogLines::positionAt(qsizetype offset) const
+{
+    offset = std::max<qsizetype>(0, offset);
+    const qsizetype lastStride = (count() - 1) / IndexStride;
+    indexThrough(0);
+    while (static_cast<qsizetype>(strideOffsets_.size()) <= lastStride
+           && strideOffsets_.back() <= offset)
+        indexThrough(static_cast<qsizetype>(strideOffsets_.size()));
+    const auto after = std::upper_bound(strideOffsets_.begin(), strideOffsets_.end(), offset);
+    const auto stride = static_cast<qsizetype>(after - strideOffsets_.begin()) - 1;
+    qsizetype line = stride * IndexStride;
+    qsizetype start = strideOffsets_[static_cast<std::size_t>(stride)];
+    while (line + 1 < count() && start + length(line) < offset) {
+        start += length(line) + 1;
+        ++line;
+    }
+    return {line, std::min(offset - start, length(line))};
 }
 
 LogPosition LogLines::end() const
@@ -78,6 +146,7 @@ void LogLines::append(const QStringList& lines)
 LogPosition LogLines::insert(LogPosition at, QStringView text)
 {
     at = clamped(at);
+    forgetOffsetsAfter(at.line);
     const QString current = line(at.line);
     const QString head = current.left(at.column);
     const QString tail = current.mid(at.column);
@@ -102,6 +171,7 @@ void LogLines::remove(LogPosition from, LogPosition to)
     to = clamped(to);
     if (to < from)
         std::swap(from, to);
+    forgetOffsetsAfter(from.line);
     if (from == LogPosition{} && to == end()) {
         spans_.assign(1, Span{});
         blocks_.clear();
@@ -147,7 +217,8 @@ bool LogLines::write(QIODevice& device) const
 
 std::size_t LogLines::bytesHeld() const
 {
-    std::size_t bytes = spans_.size() * sizeof(Span);
+    std::size_t bytes =
+        spans_.size() * sizeof(Span) + strideOffsets_.capacity() * sizeof(qsizetype);
     for (const Block& block : blocks_)
         bytes += block.capacity;
     return bytes;

@@ -26,6 +26,8 @@ struct LogPosition {
 // whole log is emptied. There is always at least one line.
 class LogLines {
 public:
+    static constexpr qsizetype IndexStride = 64;
+
     LogLines();
 
     qsizetype count() const { return static_cast<qsizetype>(spans_.size()); }
@@ -43,9 +45,17 @@ public:
     // The text between two positions, in either order, lines joined by "\n".
     QString text(LogPosition from, LogPosition to) const;
 
+    // Offsets count UTF-16 units through that whole text. They are worked out only when asked
+    // for, from every IndexStride-th line's offset, so a log nobody asks costs nothing more.
+    qsizetype length(qsizetype index) const;
+    qsizetype offsetOf(LogPosition position) const;
+    // The position at an offset, which is first moved into the text.
+    LogPosition positionAt(qsizetype offset) const;
+    qsizetype characterCount() const { return offsetOf(end()); }
+
     // Every line followed by "\n", as UTF-8; false when the device refused a write.
     bool write(QIODevice& device) const;
-    // The bytes the log holds for its text and its line table.
+    // The bytes the log holds for its text, its line table and its offsets.
     std::size_t bytesHeld() const;
 
 private:
@@ -63,7 +73,11 @@ private:
     Span store(QStringView text);
     void setLine(qsizetype index, QStringView text);
     const char* bytesOf(const Span& span) const;
+    void indexThrough(qsizetype stride) const;
+    void forgetOffsetsAfter(qsizetype line);
 
     std::deque<Span> spans_;
     std::vector<Block> blocks_;
+    // The offset of line i * IndexStride at [i], as far as asked for; an edit drops those after it.
+    mutable std::vector<qsizetype> strideOffsets_;
 };

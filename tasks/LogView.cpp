@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -13,6 +14,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleHints>
+
+#include "tasks/LogViewAccessible.h"
 
 namespace {
 constexpr int Margin = 4;
@@ -34,6 +37,7 @@ bool isTypedText(const QString& text)
 LogView::LogView(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
+    LogViewAccessible::install();
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     measureAscii();
     setFocusPolicy(Qt::StrongFocus);
@@ -63,12 +67,16 @@ void LogView::appendLines(const QStringList& lines)
         return;
     QScrollBar* bar = verticalScrollBar();
     const bool following = bar->value() >= bar->maximum();
+    const bool told = QAccessible::isActive();
+    const qsizetype end = told ? lines_.characterCount() : 0;
     lines_.append(lines);
     noteWidth(lines);
     updateScrollBars();
     if (following)
         bar->setValue(bar->maximum());
     viewport()->update();
+    if (told)
+        LogViewAccessible::announceInsert(*this, end, u'\n' + lines.join(u'\n'));
 }
 
 void LogView::noteWidth(const QStringList& lines)
@@ -205,20 +213,40 @@ int LogView::xOf(LogPosition position) const
     return textLeft() + fontMetrics().horizontalAdvance(text.left(position.column));
 }
 
-QRect LogView::cursorRect() const
+int LogView::rowTop(qsizetype line) const
 {
-    const int top = static_cast<int>(cursor_.line - firstVisibleLine()) * lineHeight();
-    return {xOf(cursor_), top, CursorWidth, lineHeight()};
+    return static_cast<int>(line - firstVisibleLine()) * lineHeight();
 }
 
+QRect LogView::cursorRect() const
+{
+    return {xOf(cursor_), rowTop(cursor_.line), CursorWidth, lineHeight()};
+}
+
+QRect LogView::characterRect(LogPosition position) const
+{
+    position = lines_.clamped(position);
+    const QString character = lines_.line(position.line).mid(position.column, 1);
+    return {xOf(position), rowTop(position.line), fontMetrics().horizontalAdvance(character),
+            lineHeight()};
+}
+
+// A pointer above the view points at the line just above it, so that dragging there scrolls up a
+// line at a time.
 LogPosition LogView::positionAt(const QPoint& point) const
 {
     const qsizetype row = point.y() < 0 ? -1 : point.y() / lineHeight();
     const qsizetype lineIndex =
         std::clamp<qsizetype>(firstVisibleLine() + row, 0, lines_.count() - 1);
+    return {lineIndex, columnAt(lineIndex, point.x())};
+}
+
+// The column of a line nearest to x, in viewport coordinates.
+qsizetype LogView::columnAt(qsizetype lineIndex, int x) const
+{
     const QString text = lines_.line(lineIndex);
     const QFontMetrics metrics = fontMetrics();
-    const int x = point.x() - textLeft();
+    x -= textLeft();
     const auto advance = [&](qsizetype column) {
         return metrics.horizontalAdvance(text.left(column));
     };
@@ -234,7 +262,7 @@ LogPosition LogView::positionAt(const QPoint& point) const
     }
     if (low > 0 && x - advance(low - 1) < advance(low) - x)
         --low;
-    return {lineIndex, low};
+    return low;
 }
 
 void LogView::setCursorPosition(LogPosition position)
@@ -244,23 +272,34 @@ void LogView::setCursorPosition(LogPosition position)
 
 void LogView::moveCursor(LogPosition position, bool keepAnchor)
 {
-    cursor_ = lines_.clamped(position);
-    if (!keepAnchor)
-        anchor_ = cursor_;
-    ensureCursorVisible();
-    restartBlink();
-    viewport()->update();
+    setSelection(keepAnchor ? anchor_ : position, position);
 }
 
-void LogView::ensureCursorVisible()
+// Every change of the caret or the selection comes here.
+void LogView::setSelection(LogPosition anchor, LogPosition cursor)
 {
+    const LogPosition anchorBefore = anchor_;
+    const LogPosition cursorBefore = cursor_;
+    anchor_ = lines_.clamped(anchor);
+    cursor_ = lines_.clamped(cursor);
+    ensureVisible(cursor_);
+    restartBlink();
+    viewport()->update();
+    if (QAccessible::isActive())
+        LogViewAccessible::announceSelection(*this, anchorBefore, cursorBefore);
+}
+
+void LogView::ensureVisible(LogPosition position)
+{
+    position = lines_.clamped(position);
     QScrollBar* vertical = verticalScrollBar();
-    if (cursor_.line < vertical->value())
-        vertical->setValue(static_cast<int>(cursor_.line));
-    else if (cursor_.line >= vertical->value() + fullRows())
-        vertical->setValue(static_cast<int>(cursor_.line - fullRows() + 1));
+    if (position.line < vertical->value())
+        vertical->setValue(static_cast<int>(position.line));
+    else if (position.line >= vertical->value() + fullRows())
+        vertical->setValue(static_cast<int>(position.line - fullRows() + 1));
     QScrollBar* horizontal = horizontalScrollBar();
-    const int x = fontMetrics().horizontalAdvance(lines_.line(cursor_.line).left(cursor_.column))
+    const int x =
+        fontMetrics().horizontalAdvance(lines_.line(position.line).left(position.column))
         + Margin;
     if (x < horizontal->value())
         horizontal->setValue(std::max(0, x - Margin));
@@ -309,10 +348,7 @@ QString LogView::selectedText() const
 
 void LogView::selectAll()
 {
-    anchor_ = {};
-    cursor_ = lines_.end();
-    ensureCursorVisible();
-    viewport()->update();
+    setSelection({}, lines_.end());
 }
 
 void LogView::copy() const
@@ -336,19 +372,42 @@ void LogView::paste()
 
 void LogView::deleteSelection()
 {
-    if (!hasSelection())
-        return;
-    const LogPosition from = std::min(anchor_, cursor_);
-    lines_.remove(anchor_, cursor_);
-    if (lines_.count() == 1 && lines_.line(0).isEmpty())
-        widest_ = 0;
-    updateScrollBars();
-    moveCursor(from, false);
+    if (hasSelection())
+        removeText(anchor_, cursor_);
+}
+
+void LogView::replace(LogPosition from, LogPosition to, const QString& text)
+{
+    removeText(from, to);
+    insertText(text);
+}
+
+// Removes the text between two positions, in either order; the caret goes where the text was.
+void LogView::removeText(LogPosition from, LogPosition to)
+{
+    from = lines_.clamped(from);
+    to = lines_.clamped(to);
+    if (to < from)
+        std::swap(from, to);
+    if (from != to) {
+        const bool told = QAccessible::isActive();
+        const qsizetype offset = told ? lines_.offsetOf(from) : 0;
+        const QString removed = told ? lines_.text(from, to) : QString();
+        lines_.remove(from, to);
+        if (lines_.count() == 1 && lines_.line(0).isEmpty())
+            widest_ = 0;
+        updateScrollBars();
+        if (told)
+            LogViewAccessible::announceRemoval(*this, offset, removed);
+    }
+    setSelection(from, from);
 }
 
 void LogView::insertText(const QString& text)
 {
     deleteSelection();
+    if (text.isEmpty())
+        return;
     const LogPosition start = cursor_;
     const LogPosition after = lines_.insert(cursor_, text);
     QStringList changed;
@@ -356,7 +415,10 @@ void LogView::insertText(const QString& text)
         changed << lines_.line(i);
     noteWidth(changed);
     updateScrollBars();
-    moveCursor(after, false);
+    if (QAccessible::isActive())
+        LogViewAccessible::announceInsert(*this, lines_.offsetOf(start),
+                                          lines_.text(start, after));
+    setSelection(after, after);
 }
 
 LogPosition LogView::step(LogPosition position, int direction) const
@@ -398,11 +460,12 @@ LogPosition LogView::wordStep(LogPosition position, int direction) const
     return {position.line, column};
 }
 
-LogPosition LogView::verticalStep(LogPosition position, int rows) const
+// The line that many rows away, at the column nearest the same x: found from the line itself, as
+// the line may be anywhere, in view or not.
+LogPosition LogView::verticalStep(LogPosition position, qsizetype rows) const
 {
     const qsizetype target = std::clamp<qsizetype>(position.line + rows, 0, lines_.count() - 1);
-    const int row = static_cast<int>(target - firstVisibleLine());
-    return positionAt(QPoint(xOf(position), row * lineHeight() + lineHeight() / 2));
+    return {target, columnAt(target, xOf(position))};
 }
 
 bool LogView::moveByKey(QKeyEvent* event)
@@ -462,9 +525,10 @@ bool LogView::editByKey(QKeyEvent* event)
     } else if (event->matches(QKeySequence::Paste)) {
         paste();
     } else if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
-        if (!hasSelection())
-            anchor_ = step(cursor_, event->key() == Qt::Key_Backspace ? -1 : 1);
-        deleteSelection();
+        if (hasSelection())
+            deleteSelection();
+        else
+            removeText(step(cursor_, event->key() == Qt::Key_Backspace ? -1 : 1), cursor_);
     } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         insertText(QStringLiteral("\n"));
     } else if (isTypedText(event->text())) {
@@ -533,10 +597,7 @@ void LogView::mouseDoubleClickEvent(QMouseEvent* event)
         --start;
     while (stop < text.size() && isWordChar(text[stop]))
         ++stop;
-    anchor_ = {at.line, start};
-    cursor_ = {at.line, stop};
-    restartBlink();
-    viewport()->update();
+    setSelection({at.line, start}, {at.line, stop});
 }
 
 QMenu* LogView::contextMenu()

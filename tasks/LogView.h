@@ -23,7 +23,10 @@ public:
     QString toPlainText() const;
 
     LogPosition cursorPosition() const { return cursor_; }
+    LogPosition anchorPosition() const { return anchor_; }
     void setCursorPosition(LogPosition position);
+    // Selects from the anchor to the caret, which is shown.
+    void setSelection(LogPosition anchor, LogPosition cursor);
     QString selectedText() const;
     bool hasSelection() const { return anchor_ != cursor_; }
     void selectAll();
@@ -31,8 +34,16 @@ public:
     void cut();
     void paste();
     void deleteSelection();
+    // Puts text in place of the text between two positions, in either order; the caret follows it.
+    void replace(LogPosition from, LogPosition to, const QString& text);
     // The first line shown at the top.
     qsizetype firstVisibleLine() const;
+    // Scrolls as little as needed to show a position.
+    void ensureVisible(LogPosition position);
+    // In viewport coordinates: the position nearest a point, and the box of the character at a
+    // position (as wide as that character, empty at the end of a line).
+    LogPosition positionAt(const QPoint& point) const;
+    QRect characterRect(LogPosition position) const;
 
     QSize sizeHint() const override;
 
@@ -57,11 +68,11 @@ private:
     bool editByKey(QKeyEvent* event);
     void moveCursor(LogPosition position, bool keepAnchor);
     void insertText(const QString& text);
+    void removeText(LogPosition from, LogPosition to);
     void noteWidth(const QStringList& lines);
     int lineWidth(const QString& text) const;
     void measureAscii();
     void updateScrollBars();
-    void ensureCursorVisible();
     void restartBlink();
     QMenu* contextMenu();
 
@@ -69,13 +80,14 @@ private:
     int fullRows() const;
     int textLeft() const;
     int xOf(LogPosition position) const;
-    LogPosition positionAt(const QPoint& point) const;
+    int rowTop(qsizetype line) const;
+    qsizetype columnAt(qsizetype lineIndex, int x) const;
     QRect cursorRect() const;
     QRect selectionRect(qsizetype line, const QString& text, const QRect& row) const;
 
     LogPosition step(LogPosition position, int direction) const;
     LogPosition wordStep(LogPosition position, int direction) const;
-    LogPosition verticalStep(LogPosition position, int rows) const;
+    LogPosition verticalStep(LogPosition position, qsizetype rows) const;
 
     LogLines lines_;
     LogPosition cursor_;

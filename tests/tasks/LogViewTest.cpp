@@ -130,6 +130,67 @@ TEST(LogLines, ManyLinesKeepTheirTextAcrossStorageBlocks)
     EXPECT_EQ(lines.line(20001), batch[20000]);
 }
 
+// Every position of the log and its offset in the whole text, both ways.
+void expectOffsetsMatchText(const LogLines& lines, const char* what)
+{
+    const QString whole = lines.text({}, lines.end());
+    EXPECT_EQ(lines.characterCount(), whole.size()) << what;
+    for (qsizetype line = 0; line < lines.count(); ++line)
+        for (qsizetype column = 0; column <= lines.length(line); ++column) {
+            const LogPosition position{line, column};
+            const qsizetype offset = lines.text({}, position).size();
+            ASSERT_EQ(lines.offsetOf(position), offset) << what << " at " << line << ':' << column;
+            ASSERT_EQ(lines.positionAt(offset), position) << what << " at " << offset;
+        }
+}
+
+TEST(LogLines, OffsetsCountUtf16UnitsThroughTheWholeTextAndFollowEdits)
+{
+    LogLines lines;
+    QStringList texts;
+    for (qsizetype i = 0; i < 3 * LogLines::IndexStride + 7; ++i)
+        texts << (i % 5 == 0   ? QString()
+                  : i % 5 == 1 ? QStringLiteral("0x%1; ").arg(i)
+                  : i % 5 == 2 ? QStringLiteral("Канал %1").arg(i)
+                  : i % 5 == 3 ? QStringLiteral("\U0001F50C%1\U0001F50C").arg(i)
+                               : QStringLiteral("é%1").arg(i));
+    lines.append(texts);
+    EXPECT_EQ(lines.length(4), 5) << "a character beyond 16 bits is two units";
+    expectOffsetsMatchText(lines, "appended");
+
+    struct Edit {
+        const char* what;
+        std::function<void(LogLines&)> apply;
+    };
+    const Edit edits[]{
+        {"lines appended after the offsets were counted",
+         [](LogLines& l) { l.append({"tail", "Ж"}); }},
+        {"a line lengthened inside the first stride",
+         [](LogLines& l) { l.insert({3, 1}, u"inserted"); }},
+        {"lines broken in two inside a later stride",
+         [](LogLines& l) { l.insert({LogLines::IndexStride + 2, 3}, u"a\nb\r\nc"); }},
+        {"lines removed across strides",
+         [](LogLines& l) { l.remove({10, 2}, {2 * LogLines::IndexStride + 1, 1}); }},
+        {"the first lines removed", [](LogLines& l) { l.remove({}, {5, 0}); }},
+        {"everything removed", [](LogLines& l) { l.remove({}, l.end()); }},
+    };
+    for (const Edit& edit : edits) {
+        lines.characterCount(); // counts every stride before the edit
+        edit.apply(lines);
+        expectOffsetsMatchText(lines, edit.what);
+    }
+}
+
+TEST(LogLines, AnOffsetOutsideTheTextIsMovedIntoIt)
+{
+    LogLines lines;
+    lines.append({"alpha", "beta"});
+    EXPECT_EQ(lines.positionAt(-3), (LogPosition{}));
+    EXPECT_EQ(lines.positionAt(1), (LogPosition{1, 0}));
+    EXPECT_EQ(lines.positionAt(99), (LogPosition{2, 4}));
+    EXPECT_EQ(lines.offsetOf({7, 9}), 11);
+}
+
 class LogViewTest : public ::testing::Test {
 protected:
     LogViewTest()
@@ -222,6 +283,95 @@ TEST_F(LogViewTest, NewLinesAreFollowedOnlyFromTheBottom)
     EXPECT_EQ(bar->value(), 10) << "scrolled up, the view stays where the reader is";
     EXPECT_EQ(view.firstVisibleLine(), 10);
     EXPECT_EQ(view.lines().count(), 156);
+}
+
+// Where the caret and the view are after a press of a key.
+struct Stop {
+    qsizetype caret = 0;
+    qsizetype column = 0;
+    qsizetype top = 0;
+    QString selected;
+
+    bool operator==(const Stop&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Stop& stop)
+{
+    return out << "caret " << stop.caret << ':' << stop.column << ", top " << stop.top
+               << ", selected " << stop.selected.size() << " characters";
+}
+
+// Steps up are the mirror of steps down: from the last line Page Up goes a page a press as Page
+// Down does from the first, Shift selects the same way, and a step from a caret scrolled out of
+// view lands next to the caret, wherever the view was.
+TEST_F(LogViewTest, StepsUpMirrorStepsDown)
+{
+    constexpr qsizetype LineCount = 110;
+    constexpr qsizetype Column = 4;
+    constexpr qsizetype last = LineCount - 1;
+    QStringList texts;
+    for (qsizetype i = 0; i < LineCount; ++i)
+        texts << QStringLiteral("line %1").arg(i, 3, 10, QLatin1Char('0'));
+    view.appendLines(texts);
+    view.setCursorPosition({});
+    QTest::keyClick(&view, Qt::Key_Delete); // the empty first line
+    ASSERT_EQ(view.lines().count(), LineCount);
+    const qsizetype rows = view.viewport()->height() / view.fontMetrics().lineSpacing();
+    ASSERT_GE(rows, 5);
+
+    const auto walk = [&](qsizetype caret, qsizetype top, Qt::Key key,
+                          Qt::KeyboardModifiers modifiers) {
+        view.setCursorPosition({caret, Column});
+        view.verticalScrollBar()->setValue(static_cast<int>(top));
+        std::vector<Stop> stops;
+        for (int press = 0; press < 3; ++press) {
+            QTest::keyClick(&view, key, modifiers);
+            stops.push_back({view.cursorPosition().line, view.cursorPosition().column,
+                             view.firstVisibleLine(), view.selectedText()});
+        }
+        return stops;
+    };
+    struct Case {
+        const char* what;
+        Qt::Key down;
+        Qt::Key up;
+        Qt::KeyboardModifiers modifiers;
+        qsizetype step;
+        qsizetype start; // of the caret going down, and of the view's top line
+        qsizetype startTop;
+    };
+    const Case cases[]{
+        {"Page Down, Page Up", Qt::Key_PageDown, Qt::Key_PageUp, {}, rows, 0, 0},
+        {"Shift+Page Down, Shift+Page Up", Qt::Key_PageDown, Qt::Key_PageUp, Qt::ShiftModifier,
+         rows, 0, 0},
+        {"Down, Up, caret out of view past the edge they go to", Qt::Key_Down, Qt::Key_Up, {}, 1,
+         last - 5, 49},
+        {"Down, Up, caret out of view behind the edge they leave", Qt::Key_Down, Qt::Key_Up, {},
+         1, 5, 50},
+        {"Shift+Down, Shift+Up, caret out of view", Qt::Key_Down, Qt::Key_Up, Qt::ShiftModifier,
+         1, last - 5, 49},
+    };
+    for (const Case& c : cases) {
+        const bool selecting = c.modifiers.testFlag(Qt::ShiftModifier);
+        std::vector<Stop> down;
+        std::vector<Stop> up;
+        qsizetype top = c.startTop;
+        for (qsizetype press = 1; press <= 3; ++press) {
+            const qsizetype caret = c.start + press * c.step;
+            // The view scrolls just enough to show the caret.
+            top = std::clamp(top, caret - rows + 1, caret);
+            down.push_back({caret, Column, top,
+                            selecting ? view.lines().text({c.start, Column}, {caret, Column})
+                                      : QString()});
+            up.push_back({last - caret, Column, last - (top + rows - 1),
+                          selecting
+                              ? view.lines().text({last - caret, Column}, {last - c.start, Column})
+                              : QString()});
+        }
+        EXPECT_EQ(walk(c.start, c.startTop, c.down, c.modifiers), down) << c.what;
+        EXPECT_EQ(walk(last - c.start, last - (c.startTop + rows - 1), c.up, c.modifiers), up)
+            << c.what;
+    }
 }
 
 TEST_F(LogViewTest, BothScrollBarsAreThereAndALongLineScrollsSideways)
