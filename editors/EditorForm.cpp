@@ -14,10 +14,11 @@ TFEditor::TFEditor(const EditorKind& kind, const EditorPlace& place)
     : QMdiSubWindow(nullptr)
     , kind_(kind)
     , place_(place)
+    , link_(place.registry, place.events, kind.target, {kind.event})
 {
     setUpChildWindow(*this, kind.caption, kind.image);
     buildFrame();
-    place_.registry.enrol(kind.target, *this, *this);
+    link_.enrol(*this, *this);
     if (kind.style == TestStyle::Continuous)
         stopTesting();
 }
@@ -140,7 +141,7 @@ void TFEditor::changed(int item)
 void TFEditor::closeEvent(QCloseEvent* event)
 {
     stopTesting();
-    place_.registry.withdraw(kind_.target, *this);
+    link_.closed(*this);
     QMdiSubWindow::closeEvent(event);
 }
 

@@ -10,6 +10,7 @@
 #include "link/Notifier.h"
 #include "link/TaskEvents.h"
 #include "ui/ChildWindow.h"
+#include "ui/TaskWindowLink.h"
 #include "ui/WindowRegistry.h"
 
 class Dialogs;
@@ -85,6 +86,7 @@ private:
 
     EditorKind kind_;
     EditorPlace place_;
+    TaskWindowLink link_;
     QTabWidget* Pages;
     QPushButton* ButDefault;
     QPushButton* ButOk;

@@ -1,6 +1,7 @@
 #include "shell/DeviceForm.h"
 
 #include <algorithm>
+
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFileInfo>
@@ -17,30 +18,20 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-#include "config/ConfigFile.h"
-#include "editors/AudioForm.h"
-#include "editors/BoardForm.h"
-#include "editors/CodecForm.h"
-#include "editors/RecoderForm.h"
-#include "editors/VocoderForm.h"
-#include "editors/LinkForm.h"
-#include "editors/NetForm.h"
 #include "shell/AboutForm.h"
 #include "shell/AccessCode.h"
 #include "shell/AccessForm.h"
-#include "ui/ChildLayout.h"
-#include "ui/Dialogs.h"
-#include "ui/FileTexts.h"
-#include "shell/DockGrip.h"
-#include "ui/Images.h"
+#include "shell/DockPanel.h"
 #include "shell/LogText.h"
 #include "shell/SelectForm.h"
-#include "tasks/InfoForm.h"
-#include "tasks/FlashForm.h"
+#include "shell/WindowOpeners.h"
 #include "tasks/ReadForm.h"
-#include "tasks/ReportForm.h"
 #include "tasks/SaveForm.h"
-#include "tasks/TraceForm.h"
+#include "ui/ChildLayout.h"
+#include "ui/ChildWindow.h"
+#include "ui/Dialogs.h"
+#include "ui/FileTexts.h"
+#include "ui/Images.h"
 
 namespace {
 
@@ -51,6 +42,7 @@ const QString WrongCodeText = QStringLiteral("Ошибка ввода серви
 const QString OpenDialogTitle = QStringLiteral("Открыть");
 const QString SaveDialogName = QStringLiteral("*.rcf");
 constexpr int ImageRole = Qt::UserRole;
+constexpr int CommandRole = Qt::UserRole + 1;
 constexpr int TreePanelWidth = 190;
 constexpr int ControllerImage = 65;
 
@@ -67,29 +59,12 @@ bool isNamePattern(const QString& name)
     return fileName.contains(u'*') || fileName.contains(u'?');
 }
 
-// Docked, a panel shows a slim strip to drag it by; floating, it shows its caption.
-void useGripWhenDocked(QDockWidget* panel)
-{
-    const auto setTitleBar = [panel](bool floating) {
-        QWidget* old = panel->titleBarWidget();
-        if (floating) {
-            panel->setTitleBarWidget(nullptr);
-        } else {
-            panel->setTitleBarWidget(new DockGrip(panel));
-        }
-        // Later: the strip may be the widget whose drag made the panel float.
-        if (old)
-            old->deleteLater();
-    };
-    setTitleBar(false);
-    QObject::connect(panel, &QDockWidget::topLevelChanged, panel, setTitleBar);
-}
-
 QTreeWidgetItem* treeItem(const TreeNode& node)
 {
     auto* item = new QTreeWidgetItem(QStringList{node.caption});
     item->setIcon(0, image(node.image));
     item->setData(0, ImageRole, node.image);
+    item->setData(0, CommandRole, static_cast<int>(node.command));
     for (const TreeNode& child : node.children)
         item->addChild(treeItem(child));
     return item;
@@ -100,7 +75,6 @@ QTreeWidgetItem* treeItem(const TreeNode& node)
 TFDevice::TFDevice(Dialogs& dialogs, Clock& clock, TaskTable tasks, QWidget* parent)
     : QMainWindow(parent)
     , dialogs_(dialogs)
-    , bridge_(registry_)
     , mdi_(new QMdiArea(this))
 {
     setWindowTitle(QStringLiteral("Терминал контроллеров R-410, R-420"));
@@ -119,16 +93,15 @@ TFDevice::TFDevice(Dialogs& dialogs, Clock& clock, TaskTable tasks, QWidget* par
     resize(mainWindowSize(fontMetrics().averageCharWidth(), available.size()));
     move(available.center() - rect().center());
 
-    registry_.enrol(Target::Device, *this, *this);
-    device_ = std::make_unique<TDevice>(bridge_, clock, std::move(tasks));
-    device_->startWorker();
+    session_ = std::make_unique<DeviceSession>(*this, *this, *mdi_, clock, std::move(tasks));
+    connect(&document_, &DeviceDocument::recordReplaced, this, &TFDevice::applyRecordCommands);
     applyRecordCommands();
     BuildTree();
 }
 
 TFDevice::~TFDevice()
 {
-    shutDown();
+    session_->shutDown();
 }
 
 QAction* TFDevice::addMenuItem(QMenu* menu, const char* name, const QString& caption,
@@ -239,35 +212,21 @@ void TFDevice::buildTreePanel()
     TreeDev->installEventFilter(this);
     TreeDev->viewport()->installEventFilter(this);
 
-    PanelDev = addPanel(QStringLiteral("R410"), "PanelDev", TreeDev, Qt::LeftDockWidgetArea);
+    PanelDev =
+        addDockPanel(*this, QStringLiteral("R410"), "PanelDev", TreeDev, Qt::LeftDockWidgetArea);
     // Wide enough for the longest caption of the deepest level.
     resizeDocks({PanelDev}, {TreePanelWidth}, Qt::Horizontal);
 }
 
 QDockWidget* TFDevice::addToolPanel(const QString& title, const char* name, QWidget* content)
 {
-    QDockWidget* panel = addPanel(title, name, content, Qt::RightDockWidgetArea);
+    QDockWidget* panel = addDockPanel(*this, title, name, content, Qt::RightDockWidgetArea);
     // The window grows by the panel, so the client area keeps the room the settings windows need.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : geometry();
     resize(std::min(width() + panel->sizeHint().width(), std::max(available.width(), width())),
            height());
     move(available.center() - rect().center());
-    return panel;
-}
-
-// A panel that can float and be docked again at its own side, but not be closed.
-QDockWidget* TFDevice::addPanel(const QString& title, const char* name, QWidget* content,
-                                Qt::DockWidgetArea area)
-{
-    auto* panel = new QDockWidget(title, this);
-    panel->setObjectName(QString::fromLatin1(name));
-    panel->setWidget(content);
-    panel->setAllowedAreas(area);
-    panel->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
-    useGripWhenDocked(panel);
-    panel->installEventFilter(this);
-    addDockWidget(area, panel);
     return panel;
 }
 
@@ -284,13 +243,14 @@ void TFDevice::buildLogPanel()
     pages->setDocumentMode(true);
     pages->addTab(Log, QStringLiteral("Сообщения"));
 
-    PanelLog = addPanel(QStringLiteral("Сообщения"), "PanelLog", pages, Qt::BottomDockWidgetArea);
+    PanelLog = addDockPanel(*this, QStringLiteral("Сообщения"), "PanelLog", pages,
+                            Qt::BottomDockWidgetArea);
     resizeDocks({PanelLog}, {105}, Qt::Vertical);
 }
 
 void TFDevice::applyRecordCommands()
 {
-    const RecordCommands commands = recordCommands(recordState_);
+    const RecordCommands commands = recordCommands(document_.state());
     MFileClose->setEnabled(commands.closeMenu);
     MFileSave->setEnabled(commands.save);
     ButSave->setEnabled(commands.save);
@@ -302,10 +262,8 @@ void TFDevice::applyRecordCommands()
 
 void TFDevice::SetConfig(const RecordBytes& bytes)
 {
-    record_ = ConfigRecord{bytes};
-    recordState_ = RecordState::Loaded;
+    document_.install(bytes);
     PanelLog->show();
-    applyRecordCommands();
     BuildTree();
 }
 
@@ -314,23 +272,20 @@ void TFDevice::CloseConfig()
     const QList<QMdiSubWindow*> children = mdi_->subWindowList(QMdiArea::CreationOrder);
     for (auto child = children.rbegin(); child != children.rend(); ++child)
         (*child)->close();
-    if (!record_)
+    if (!document_.record())
         return;
-    record_.reset();
-    recordState_ = RecordState::None;
-    fileName_ = DefaultFileName;
-    applyRecordCommands();
+    document_.drop();
     showTree(BuildEmptyTree());
 }
 
 void TFDevice::BuildTree()
 {
-    MServUser->setChecked(level_ == LevelUser);
-    MServExt->setChecked(level_ != LevelUser);
-    if ((level_ == LevelBoard || level_ == LevelFull) && !record_)
+    const AccessLevel level = document_.level();
+    MServUser->setChecked(level == LevelUser);
+    MServExt->setChecked(level != LevelUser);
+    if ((level == LevelBoard || level == LevelFull) && !document_.record())
         makeBlankRecord();
-    const auto typeWord = record_ ? std::optional(record_->typeWord()) : std::nullopt;
-    showTree(::BuildTree(level_, typeWord));
+    showTree(::BuildTree(level, document_.typeWord()));
 }
 
 void TFDevice::makeBlankRecord()
@@ -341,11 +296,8 @@ void TFDevice::makeBlankRecord()
     TFSelect select(this);
     select.setup(blank);
     dialogs_.runModal(select);
-    if (record_)
-        return;
-    record_ = blank;
-    recordState_ = RecordState::Blank;
-    applyRecordCommands();
+    if (!document_.record())
+        document_.installBlank(blank);
 }
 
 void TFDevice::showTree(const TaskTree& tree)
@@ -391,9 +343,9 @@ void TFDevice::OnDeviceMessage(const TaskReport& report)
 // without writing.
 TaskInput TFDevice::OnDeviceRequest(const TaskRequest& wanted)
 {
-    if (!std::holds_alternative<Ask::RecordToWrite>(wanted) || !record_)
+    if (!std::holds_alternative<Ask::RecordToWrite>(wanted))
         return emptyInput(wanted);
-    return answerWriteRequest(*record_, level_);
+    return document_.writeRequest();
 }
 
 void TFDevice::addLogLine(const QString& prefix, const QString& text)
@@ -404,7 +356,7 @@ void TFDevice::addLogLine(const QString& prefix, const QString& text)
 void TFDevice::MFileOpenClick()
 {
     const QString prefix = logPrefix();
-    if (record_) {
+    if (document_.record()) {
         if (!dialogs_.confirm(this, OpenQuestion))
             return;
         CloseConfig();
@@ -413,10 +365,9 @@ void TFDevice::MFileOpenClick()
         dialogs_.openFileName(this, OpenDialogTitle, configFileFilters());
     if (!name)
         return;
-    fileName_ = *name;
-    const OpenedConfig opened = openConfigFile(fileName_, crc_);
+    const OpenedConfig opened = document_.read(*name);
     if (opened.result != OpenFileResult::Opened) {
-        addLogLine(prefix, fileRejectedText(fileName_));
+        addLogLine(prefix, fileRejectedText(*name));
         return;
     }
     SetConfig(opened.record.bytes);
@@ -442,19 +393,19 @@ void TFDevice::MFileSaveAsClick()
         name = dialogs_.saveFileName(this, *name, configFileFilters());
     if (!name)
         return;
-    fileName_ = *name;
+    document_.setFileName(*name);
     saveToFile(prefix);
 }
 
 void TFDevice::saveToFile(const QString& prefix)
 {
-    if (!record_)
+    const std::optional<SaveFileResult> result = document_.save();
+    if (!result)
         return;
-    const SaveFileResult result = saveConfigFile(fileName_, *record_, crc_);
-    if (const std::optional<QString> failure = saveFailureText(result, fileName_))
+    if (const std::optional<QString> failure = saveFailureText(*result, document_.fileName()))
         dialogs_.inform(this, *failure);
     else
-        addLogLine(prefix, fileSavedText(fileName_));
+        addLogLine(prefix, fileSavedText(document_.fileName()));
 }
 
 void TFDevice::MFileOutClick()
@@ -465,59 +416,24 @@ void TFDevice::MFileOutClick()
 template <typename Window>
 void TFDevice::openTransferWindow()
 {
-    const QPoint origin = childWindowOrigin(static_cast<int>(mdi_->subWindowList().size()));
-    auto* window = new Window(registry_, device_->events());
-    mdi_->addSubWindow(window);
-    window->move(origin);
-    showChild(window);
+    openChildWindow<Window>(
+        *mdi_, nullptr, [this] { return new Window(session_->registry(), session_->events()); },
+        [](Window&) {});
 }
 
-// The trace window goes to the top left corner, however many windows are open, and fits the
-// client area.
-void TFDevice::openTraceWindow()
+bool TFDevice::showOpen(Target target)
 {
-    if (auto* open = qobject_cast<QMdiSubWindow*>(registry_.widget(Target::Trace))) {
-        showChild(open);
-        return;
-    }
-    auto* window = new TFTrace(registry_, device_->events(), dialogs_);
-    mdi_->addSubWindow(window);
-    window->move(0, 0);
-    window->resize(window->size().boundedTo(mdi_->viewport()->size()));
-    showChild(window);
-}
-
-// Unlike the other windows, an open statistics window takes the identity again.
-void TFDevice::openReportWindow(const std::uint8_t* identity)
-{
-    auto* window = dynamic_cast<TFReport*>(registry_.widget(Target::Report));
-    if (!window) {
-        const QPoint origin = childWindowOrigin(static_cast<int>(mdi_->subWindowList().size()));
-        window = new TFReport(registry_, device_->events(), dialogs_);
-        mdi_->addSubWindow(window);
-        window->move(origin);
-    }
-    window->LoadIdentity(identity);
-    showChild(window);
-}
-
-void TFDevice::showChild(QMdiSubWindow* window)
-{
-    if (window->isMinimized())
-        window->showNormal();
-    else
-        window->show();
-    mdi_->setActiveSubWindow(window);
-    window->raise();
+    auto* open = qobject_cast<QMdiSubWindow*>(session_->registry().widget(target));
+    if (open)
+        showInFront(*mdi_, *open);
+    return open != nullptr;
 }
 
 void TFDevice::MTaskGetClick()
 {
-    if (auto* open = qobject_cast<QMdiSubWindow*>(registry_.widget(Target::Read))) {
-        showChild(open);
+    if (showOpen(Target::Read))
         return;
-    }
-    if (record_) {
+    if (document_.record()) {
         if (!dialogs_.confirm(this, ReadQuestion))
             return;
         CloseConfig();
@@ -527,19 +443,15 @@ void TFDevice::MTaskGetClick()
 
 void TFDevice::MTaskSetClick()
 {
-    if (auto* open = qobject_cast<QMdiSubWindow*>(registry_.widget(Target::Save))) {
-        showChild(open);
+    if (showOpen(Target::Save) || !document_.record())
         return;
-    }
-    if (!record_)
-        return;
-    stampCrc(crc_, *record_);
+    document_.stampCrc();
     openTransferWindow<TFSave>();
 }
 
 void TFDevice::MServUserClick()
 {
-    level_ = LevelUser;
+    document_.setLevel(LevelUser);
     BuildTree();
 }
 
@@ -549,7 +461,7 @@ void TFDevice::MServExtClick()
     const int level = accessLevelOf(dialogs_.runModal(access));
     if (level == LevelUser)
         dialogs_.inform(this, WrongCodeText);
-    level_ = static_cast<AccessLevel>(level);
+    document_.setLevel(static_cast<AccessLevel>(level));
     BuildTree();
 }
 
@@ -558,42 +470,19 @@ void TFDevice::CascadeWinClick()
     mdi_->cascadeSubWindows();
 }
 
-void TFDevice::arrangeTiled(std::vector<QRect> (*layout)(const QRect&, int))
-{
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder))
-        if (!window->isMinimized() && !window->isHidden())
-            windows.append(window);
-    const std::vector<QRect> places = layout(mdi_->viewport()->rect(), int(windows.size()));
-    for (int i = 0; i < windows.size(); ++i) {
-        if (windows[i]->isMaximized())
-            windows[i]->showNormal();
-        windows[i]->setGeometry(places[i]);
-    }
-}
-
 void TFDevice::TileVerticalClick()
 {
-    arrangeTiled(sideBySide);
+    tileChildWindows(*mdi_, sideBySide);
 }
 
 void TFDevice::TileHorizontalClick()
 {
-    arrangeTiled(oneAboveAnother);
+    tileChildWindows(*mdi_, oneAboveAnother);
 }
 
 void TFDevice::ArrangeAllClick()
 {
-    QList<QMdiSubWindow*> icons;
-    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder))
-        if (window->isMinimized())
-            icons.append(window);
-    if (icons.isEmpty())
-        return;
-    const std::vector<QPoint> places =
-        iconRow(mdi_->viewport()->rect(), icons.front()->size(), int(icons.size()));
-    for (int i = 0; i < icons.size(); ++i)
-        icons[i]->move(places[i]);
+    arrangeChildIcons(*mdi_);
 }
 
 void TFDevice::MAboutClick()
@@ -607,95 +496,22 @@ void TFDevice::TreeDevDblClick()
     QTreeWidgetItem* item = TreeDev->currentItem();
     if (!item || !item->isSelected())
         return;
-    runTreeCommand(treeCommandFor(item->text(0)));
+    runTreeCommand(static_cast<TreeCommand>(item->data(0, CommandRole).toInt()), openerPlace());
 }
 
-void TFDevice::runTreeCommand(TreeCommand command)
+OpenerPlace TFDevice::openerPlace()
 {
-    switch (command) {
-    case TreeCommand::Read:
-        MTaskGetClick();
-        break;
-    case TreeCommand::Write:
-        MTaskSetClick();
-        break;
-    case TreeCommand::Firmware:
-        // The window ends itself while being created when no file is chosen or read.
-        if (!registry_.widget(Target::Flash))
-            TFFlash::create({*mdi_, registry_, device_->events(), dialogs_});
-        if (auto* flash = qobject_cast<QMdiSubWindow*>(registry_.widget(Target::Flash)))
-            showChild(flash);
-        break;
-    case TreeCommand::Statistics:
-        if (record_)
-            openReportWindow(record_->data(Blocks::Identity));
-        break;
-    case TreeCommand::Amplifier:
-        if (record_)
-            TFAudio::open(editorPlace(), record_->data(Blocks::Amplifier));
-        break;
-    case TreeCommand::Codec:
-        if (record_)
-            TFCodec::open(editorPlace(), CodecInputs{level_, record_->data(Blocks::Identity),
-                                                     record_->data(Blocks::Codec)});
-        break;
-    case TreeCommand::Recorder:
-        if (record_)
-            TFRecoder::open(editorPlace(), RecoderInputs{record_->data(Blocks::Identity),
-                                                         record_->data(Blocks::Recorder)});
-        break;
-    case TreeCommand::Vocoder:
-        if (record_)
-            TFVocoder::open(editorPlace(), VocoderInputs{record_->data(Blocks::Identity),
-                                                         record_->data(Blocks::Vocoder)});
-        break;
-    case TreeCommand::Info:
-        // Stamped every time it is asked for; a window already open keeps what it shows.
-        if (record_) {
-            stampCrc(crc_, *record_);
-            TFInfo::open(*mdi_, InfoInputs{record_->data(Blocks::Board),
-                                           record_->data(Blocks::Identity),
-                                           record_->storedCrc(), CONFIG_RECORD_SIZE});
-        }
-        break;
-    case TreeCommand::Link:
-        if (record_)
-            TFLink::open(editorPlace(), LinkInputs{level_, record_->data(Blocks::Identity),
-                                                   record_->data(Blocks::Link)});
-        break;
-    case TreeCommand::BoardInfo:
-        if (record_)
-            TFBoard::open(*mdi_, dialogs_,
-                          BoardInputs{record_->data(Blocks::Identity),
-                                      record_->data(Blocks::Board)});
-        break;
-    case TreeCommand::Net:
-        if (record_)
-            TFNet::open(editorPlace(), NetInputs{record_->data(Blocks::Identity),
-                                                 record_->data(Blocks::Net),
-                                                 record_->data(Blocks::Board)});
-        break;
-    case TreeCommand::Trace:
-        openTraceWindow();
-        break;
-    default:
-        // Group nodes and the controller node do nothing.
-        break;
-    }
-}
-
-EditorPlace TFDevice::editorPlace()
-{
-    return {*mdi_, registry_, device_->events(), dialogs_};
+    return {*mdi_,
+            session_->registry(),
+            session_->events(),
+            dialogs_,
+            document_,
+            [this] { MTaskGetClick(); },
+            [this] { MTaskSetClick(); }};
 }
 
 bool TFDevice::eventFilter(QObject* watched, QEvent* event)
 {
-    // A floating panel closed by the window manager could not be shown again: it stays.
-    if ((watched == PanelDev || watched == PanelLog) && event->type() == QEvent::Close) {
-        event->ignore();
-        return true;
-    }
     if (watched == TreeDev->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         TreeDevDblClick();
     } else if (watched == TreeDev && event->type() == QEvent::KeyPress) {
@@ -710,20 +526,6 @@ bool TFDevice::eventFilter(QObject* watched, QEvent* event)
 
 void TFDevice::closeEvent(QCloseEvent* event)
 {
-    shutDown();
+    session_->shutDown();
     QMainWindow::closeEvent(event);
-}
-
-void TFDevice::shutDown()
-{
-    if (!device_)
-        return;
-    // No task starts any more, and one waiting on this thread is released instead of blocking
-    // forever.
-    device_->Terminate();
-    bridge_.close();
-    registry_.withdraw(Target::Device, *this);
-    // Without their closing handlers: the worker they would talk to is about to stop.
-    qDeleteAll(mdi_->subWindowList());
-    device_.reset();
 }

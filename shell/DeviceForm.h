@@ -6,14 +6,10 @@
 
 #include <QMainWindow>
 
-#include "config/ConfigRecord.h"
-#include "config/Crc.h"
-#include "editors/EditorForm.h"
 #include "link/DeviceTask.h"
-#include "ui/NotificationBridge.h"
-#include "shell/RecordCommands.h"
+#include "shell/DeviceDocument.h"
+#include "shell/DeviceSession.h"
 #include "shell/TaskTree.h"
-#include "shell/TreeCommand.h"
 #include "ui/WindowRegistry.h"
 
 class Clock;
@@ -26,12 +22,14 @@ class QMenu;
 class QToolBar;
 class QPlainTextEdit;
 class QTreeWidget;
+struct OpenerPlace;
 
 // The main window: the task tree, the menus and toolbars, the message log and the child windows.
-// It owns the configuration record, the service level and the worker thread.
+// What it shows belongs to its document (the record, its file and the service level) and its
+// session with the controller (the worker and the windows it reports to).
 class TFDevice : public QMainWindow, public NotifiedWindow {
 public:
-    static inline const QString DefaultFileName = QStringLiteral("Rxx.rcf");
+    static inline const QString DefaultFileName = DeviceDocument::DefaultFileName;
 
     TFDevice(Dialogs& dialogs, Clock& clock, TaskTable tasks = deviceTasks(),
              QWidget* parent = nullptr);
@@ -66,11 +64,11 @@ public:
     void MAboutClick();
     void TreeDevDblClick();
 
-    AccessLevel level() const { return level_; }
-    const std::optional<ConfigRecord>& record() const { return record_; }
-    const QString& fileName() const { return fileName_; }
-    WindowRegistry& registry() { return registry_; }
-    TaskEvents& taskEvents() { return device_->events(); }
+    AccessLevel level() const { return document_.level(); }
+    const std::optional<ConfigRecord>& record() const { return document_.record(); }
+    const QString& fileName() const { return document_.fileName(); }
+    WindowRegistry& registry() { return session_->registry(); }
+    TaskEvents& taskEvents() { return session_->events(); }
     QMdiArea* clientArea() const { return mdi_; }
     // A further panel at the right side, for a program that brings its own tools.
     QDockWidget* addToolPanel(const QString& title, const char* name, QWidget* content);
@@ -88,33 +86,20 @@ private:
     void buildMenus();
     void buildToolbars();
     void buildTreePanel();
-    QDockWidget* addPanel(const QString& title, const char* name, QWidget* content,
-                          Qt::DockWidgetArea area);
     void buildLogPanel();
     void applyRecordCommands();
     void showTree(const TaskTree& tree);
-    void runTreeCommand(TreeCommand command);
     void makeBlankRecord();
     void addLogLine(const QString& prefix, const QString& text);
     void saveToFile(const QString& prefix);
-    void arrangeTiled(std::vector<QRect> (*layout)(const QRect&, int));
-    void showChild(QMdiSubWindow* window);
     template <typename Window>
     void openTransferWindow();
-    void openTraceWindow();
-    void openReportWindow(const std::uint8_t* identity);
-    void shutDown();
-    // The editors hold references into the record: it stays in place while they are open.
-    EditorPlace editorPlace();
+    // Brings the open window of the target forward; false when there is none.
+    bool showOpen(Target target);
+    OpenerPlace openerPlace();
 
     Dialogs& dialogs_;
-    TCrc crc_;
-    WindowRegistry registry_;
-    NotificationBridge bridge_;
-    std::optional<ConfigRecord> record_;
-    RecordState recordState_ = RecordState::None;
-    QString fileName_ = DefaultFileName;
-    AccessLevel level_ = LevelUser;
+    DeviceDocument document_;
 
     QMdiArea* mdi_;
     QTreeWidget* TreeDev = nullptr;
@@ -131,6 +116,6 @@ private:
     QAction* ButSaveAs = nullptr;
     QAction* ButSet = nullptr;
 
-    // Declared last: stopped first, while the windows it reports to still exist.
-    std::unique_ptr<TDevice> device_;
+    // Declared last: ended first, while the windows it reports to still exist.
+    std::unique_ptr<DeviceSession> session_;
 };

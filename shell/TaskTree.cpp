@@ -32,7 +32,7 @@ TreeNode* findIn(std::vector<TreeNode>& nodes, const QString& caption)
 
 void addFirmwareNode(TaskTree& tree)
 {
-    tree.addChild(TreeCaption::Tasks, TreeCaption::Firmware, 51);
+    tree.addChild(TreeCaption::Tasks, TreeCaption::Firmware, 51, TreeCommand::Firmware);
 }
 
 // "Cервис" under the root of a user tree.
@@ -60,10 +60,11 @@ void TaskTree::SetNodeImage(const QString& caption, int image)
         node->image = image;
 }
 
-void TaskTree::addChild(const QString& parentCaption, const QString& caption, int image)
+void TaskTree::addChild(const QString& parentCaption, const QString& caption, int image,
+                        TreeCommand command)
 {
     if (TreeNode* parent = find(parentCaption))
-        parent->children.push_back({caption, image, {}});
+        parent->children.push_back({caption, image, {}, command});
 }
 
 void TaskTree::addRoot(const QString& caption, int image)
@@ -75,7 +76,7 @@ TaskTree BuildEmptyTree()
 {
     TaskTree tree;
     tree.addRoot(TreeCaption::Tasks, 76);
-    tree.addChild(TreeCaption::Tasks, TreeCaption::Read, 45);
+    tree.addChild(TreeCaption::Tasks, TreeCaption::Read, 45, TreeCommand::Read);
     return tree;
 }
 
@@ -88,18 +89,18 @@ TaskTree BuildUserTree(std::uint16_t typeWord)
     if (modelCode(typeWord) == ModelR420)
         root.children.push_back({TreeCaption::LinkChannel, 75, {}});
     root.children.push_back({TreeCaption::Devices, 70, {}});
-    tree.addRoot(TreeCaption::Info, 67);
+    tree.roots.push_back({TreeCaption::Info, 67, {}, TreeCommand::Info});
 
-    tree.addChild(TreeCaption::Tasks, TreeCaption::Read, 45);
-    tree.addChild(TreeCaption::Tasks, TreeCaption::Write, 46);
-    tree.addChild(TreeCaption::Tasks, TreeCaption::Statistics, 42);
-    tree.addChild(TreeCaption::LinkChannel, TreeCaption::Net, 73);
-    tree.addChild(TreeCaption::LinkChannel, TreeCaption::Link, 74);
-    tree.addChild(TreeCaption::Devices, TreeCaption::Codec, 66);
-    tree.addChild(TreeCaption::Devices, TreeCaption::Vocoder, 71);
-    tree.addChild(TreeCaption::Devices, TreeCaption::Recorder, 72);
+    tree.addChild(TreeCaption::Tasks, TreeCaption::Read, 45, TreeCommand::Read);
+    tree.addChild(TreeCaption::Tasks, TreeCaption::Write, 46, TreeCommand::Write);
+    tree.addChild(TreeCaption::Tasks, TreeCaption::Statistics, 42, TreeCommand::Statistics);
+    tree.addChild(TreeCaption::LinkChannel, TreeCaption::Net, 73, TreeCommand::Net);
+    tree.addChild(TreeCaption::LinkChannel, TreeCaption::Link, 74, TreeCommand::Link);
+    tree.addChild(TreeCaption::Devices, TreeCaption::Codec, 66, TreeCommand::Codec);
+    tree.addChild(TreeCaption::Devices, TreeCaption::Vocoder, 71, TreeCommand::Vocoder);
+    tree.addChild(TreeCaption::Devices, TreeCaption::Recorder, 72, TreeCommand::Recorder);
     if (editionBit(typeWord) == 0)
-        tree.addChild(TreeCaption::Devices, TreeCaption::Amplifier, 68);
+        tree.addChild(TreeCaption::Devices, TreeCaption::Amplifier, 68, TreeCommand::Amplifier);
     return tree;
 }
 
@@ -120,7 +121,7 @@ TaskTree BuildTree(int level, std::optional<std::uint16_t> typeWord)
             addServiceNode(tree);
         else
             tree.addRoot(TreeCaption::Service, 50);
-        tree.addChild(TreeCaption::Service, TreeCaption::Trace, 49);
+        tree.addChild(TreeCaption::Service, TreeCaption::Trace, 49, TreeCommand::Trace);
         return tree;
     }
     case LevelBoard:
@@ -131,9 +132,9 @@ TaskTree BuildTree(int level, std::optional<std::uint16_t> typeWord)
         if (level == LevelFull)
             addFirmwareNode(tree);
         addServiceNode(tree);
-        tree.addChild(TreeCaption::Service, TreeCaption::BoardInfo, 43);
+        tree.addChild(TreeCaption::Service, TreeCaption::BoardInfo, 43, TreeCommand::BoardInfo);
         if (level == LevelFull)
-            tree.addChild(TreeCaption::Service, TreeCaption::Trace, 49);
+            tree.addChild(TreeCaption::Service, TreeCaption::Trace, 49, TreeCommand::Trace);
         return tree;
     }
     default:

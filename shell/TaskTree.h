@@ -6,12 +6,15 @@
 
 #include <QString>
 
-// The contents of the task tree, without a widget: captions and image indices.
+#include "shell/TreeCommand.h"
 
+// The contents of the task tree, without a widget: captions, image indices and what a double
+// click on each node does.
 struct TreeNode {
     QString caption;
     int image = -1;
     std::vector<TreeNode> children;
+    TreeCommand command = TreeCommand::None;
 };
 
 class TaskTree {
@@ -24,7 +27,8 @@ public:
     // Sets the image of the node FindNode gives; nothing when there is none.
     void SetNodeImage(const QString& caption, int image);
     // Appends a node under the node FindNode gives; skipped when there is none.
-    void addChild(const QString& parentCaption, const QString& caption, int image);
+    void addChild(const QString& parentCaption, const QString& caption, int image,
+                  TreeCommand command = TreeCommand::None);
     void addRoot(const QString& caption, int image);
 
     TreeNode* find(const QString& caption);

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QString>
-
-// What a double click or Enter on a tree node does, by the node's exact caption.
+// What a double click or Enter on a tree node does. The tree keeps it in each node it builds,
+// so a node is never recognised by the caption it shows.
 enum class TreeCommand {
     None,
     Read,
@@ -19,5 +18,3 @@ enum class TreeCommand {
     BoardInfo,
     Trace,
 };
-
-TreeCommand treeCommandFor(const QString& caption);

@@ -38,7 +38,7 @@ TFFlash* TFFlash::create(const FlashPlace& place)
         return nullptr;
     }
     const QPoint origin = childWindowOrigin(static_cast<int>(place.area.subWindowList().size()));
-    place.registry.enrol(Target::Flash, *window, *window);
+    window->link_.enrol(*window, *window);
     place.events.set(TaskEvent::FirmwareLoad);
     place.area.addSubWindow(window);
     window->move(origin);
@@ -47,6 +47,7 @@ TFFlash* TFFlash::create(const FlashPlace& place)
 
 TFFlash::TFFlash(const FlashPlace& place)
     : place_(place)
+    , link_(place.registry, place.events, Target::Flash, {TaskEvent::FirmwareLoad})
 {
     setUpChildWindow(*this, QStringLiteral("Загрузка ПО"), FirmwareImageIndex);
 
@@ -132,11 +133,8 @@ void TFFlash::TimerTimer()
 
 void TFFlash::closeEvent(QCloseEvent* event)
 {
-    if (image_) {
-        Timer->stop();
-        place_.events.reset(TaskEvent::FirmwareLoad);
-        image_.reset();
-    }
-    place_.registry.withdraw(Target::Flash, *this);
+    Timer->stop();
+    image_.reset();
+    link_.closed(*this);
     QMdiSubWindow::closeEvent(event);
 }

@@ -7,6 +7,7 @@
 #include "config/ConfigRecord.h"
 #include "link/Notifier.h"
 #include "link/TaskEvents.h"
+#include "ui/TaskWindowLink.h"
 #include "ui/WindowRegistry.h"
 
 class Dialogs;
@@ -52,6 +53,7 @@ private:
     void showFinished();
 
     FlashPlace place_;
+    TaskWindowLink link_;
     std::shared_ptr<const FirmwareImage> image_;
     QLabel* SComment;
     QProgressBar* CGauge1;

@@ -99,7 +99,7 @@ QPushButton* namedButton(const char* name, const QString& text, QWidget* parent)
 TFReport::TFReport(WindowRegistry& registry, TaskEvents& events, Dialogs& dialogs, Now now,
                    QWidget* parent)
     : QMdiSubWindow(parent)
-    , registry_(registry)
+    , link_(registry, events, Target::Report, {TaskEvent::StatisticsReport, TaskEvent::StatisticsReset})
     , events_(events)
     , dialogs_(dialogs)
     , now_(std::move(now))
@@ -113,7 +113,7 @@ TFReport::TFReport(WindowRegistry& registry, TaskEvents& events, Dialogs& dialog
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
     connect(Timer, &QTimer::timeout, this, &TFReport::TimerTimer);
-    registry_.enrol(Target::Report, *this, *this);
+    link_.enrol(*this, *this);
 }
 
 QTabWidget* TFReport::buildPages(QWidget* parent)
@@ -318,8 +318,6 @@ void TFReport::BSaveClick()
 void TFReport::closeEvent(QCloseEvent* event)
 {
     Timer->stop();
-    events_.reset(TaskEvent::StatisticsReport);
-    events_.reset(TaskEvent::StatisticsReset);
-    registry_.withdraw(Target::Report, *this);
+    link_.closed(*this);
     QMdiSubWindow::closeEvent(event);
 }

@@ -10,6 +10,7 @@
 #include "link/Notifier.h"
 #include "link/TaskEvents.h"
 #include "tasks/ReportHistory.h"
+#include "ui/TaskWindowLink.h"
 #include "ui/WindowRegistry.h"
 
 class Dialogs;
@@ -65,7 +66,7 @@ private:
     void showCounters(const std::uint8_t* record);
     void redrawPlotIfShown();
 
-    WindowRegistry& registry_;
+    TaskWindowLink link_;
     TaskEvents& events_;
     Dialogs& dialogs_;
     Now now_;

@@ -55,7 +55,7 @@ QPushButton* button(const QString& text, const char* name, QWidget* parent)
 
 TFTrace::TFTrace(WindowRegistry& registry, TaskEvents& events, Dialogs& dialogs, QWidget* parent)
     : QMdiSubWindow(parent)
-    , registry_(registry)
+    , link_(registry, events, Target::Trace, {TaskEvent::TracePoll, TaskEvent::TraceSelection})
     , events_(events)
     , dialogs_(dialogs)
 {
@@ -78,7 +78,7 @@ TFTrace::TFTrace(WindowRegistry& registry, TaskEvents& events, Dialogs& dialogs,
     Timer->setInterval(PollIntervalMs);
     connect(Timer, &QTimer::timeout, this, &TFTrace::TimerTimer);
 
-    registry_.enrol(Target::Trace, *this, *this);
+    link_.enrol(*this, *this);
 }
 
 QWidget* TFTrace::buildChannelPanel()
@@ -190,8 +190,6 @@ void TFTrace::stopTrace()
 void TFTrace::closeEvent(QCloseEvent* event)
 {
     Timer->stop();
-    events_.reset(TaskEvent::TracePoll);
-    events_.reset(TaskEvent::TraceSelection);
-    registry_.withdraw(Target::Trace, *this);
+    link_.closed(*this);
     QMdiSubWindow::closeEvent(event);
 }

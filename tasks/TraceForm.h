@@ -8,6 +8,7 @@
 #include "link/Notifier.h"
 #include "link/TaskEvents.h"
 #include "link/TraceRecord.h"
+#include "ui/TaskWindowLink.h"
 #include "ui/WindowRegistry.h"
 
 class Dialogs;
@@ -47,7 +48,7 @@ private:
     QWidget* buildChannelPanel();
     void stopTrace();
 
-    WindowRegistry& registry_;
+    TaskWindowLink link_;
     TaskEvents& events_;
     Dialogs& dialogs_;
     std::uint16_t mask_ = 0;

@@ -29,9 +29,7 @@ QLabel* valueLabel(const QString& name, QWidget* parent)
 TransferForm::TransferForm(const TransferKind& kind, WindowRegistry& registry, TaskEvents& events,
                            QWidget* parent)
     : QMdiSubWindow(parent)
-    , kind_(kind)
-    , registry_(registry)
-    , events_(events)
+    , link_(registry, events, kind.target, {kind.event})
 {
     setUpChildWindow(*this, kind.caption, kind.image);
 
@@ -60,8 +58,8 @@ TransferForm::TransferForm(const TransferKind& kind, WindowRegistry& registry, T
     connect(But, &QPushButton::clicked, this, &TransferForm::ButClick);
     connect(Timer, &QTimer::timeout, this, &TransferForm::TimerTimer);
 
-    registry_.enrol(kind.target, *this, *this);
-    events_.set(kind.event);
+    link_.enrol(*this, *this);
+    link_.events().set(kind.event);
 }
 
 void TransferForm::OnDeviceMessage(const TaskReport& report)
@@ -107,7 +105,6 @@ void TransferForm::TimerTimer()
 void TransferForm::closeEvent(QCloseEvent* event)
 {
     Timer->stop();
-    events_.reset(kind_.event);
-    registry_.withdraw(kind_.target, *this);
+    link_.closed(*this);
     QMdiSubWindow::closeEvent(event);
 }

@@ -4,6 +4,7 @@
 
 #include "link/Notifier.h"
 #include "link/TaskEvents.h"
+#include "ui/TaskWindowLink.h"
 #include "ui/WindowRegistry.h"
 
 class QLabel;
@@ -42,9 +43,7 @@ private:
     void showIdentity(const Report::Identity& identity);
     void showFinished();
 
-    TransferKind kind_;
-    WindowRegistry& registry_;
-    TaskEvents& events_;
+    TaskWindowLink link_;
     QLabel* SDev;
     QLabel* SChip;
     QLabel* SDie;

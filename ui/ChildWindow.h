@@ -14,6 +14,12 @@ void setUpChildWindow(QMdiSubWindow& window, const QString& caption, int image);
 // Shows a child window in front of the others, restoring it when minimised.
 void showInFront(QMdiArea& area, QMdiSubWindow& window);
 
+// Tiles the shown child windows, in creation order, in the places the layout gives; a maximised
+// one is restored first.
+void tileChildWindows(QMdiArea& area, std::vector<QRect> (*layout)(const QRect&, int));
+// Lines the minimised child windows up along the area's bottom edge.
+void arrangeChildIcons(QMdiArea& area);
+
 // The area's child window of a class, or null. A window freed when it closes leaves the area's
 // list as it closes.
 template <typename Window>

@@ -7,7 +7,7 @@
 #include "shell/LogText.h"
 #include "shell/ModelChoice.h"
 #include "shell/RecordCommands.h"
-#include "shell/TreeCommand.h"
+#include "shell/TaskTree.h"
 
 namespace {
 
@@ -72,15 +72,36 @@ TEST(RecordCommands, BlankRecordEnablesOnlyTheSaveAsMenuItem)
               (std::vector<bool>{true, true, true, true, true}));
 }
 
-TEST(TreeCommand, CaptionsMatchExactly)
+// Every node of a tree with its command, in stored order.
+void collectCommands(const std::vector<TreeNode>& nodes,
+                     std::vector<std::pair<QString, TreeCommand>>& commands)
 {
-    EXPECT_EQ(treeCommandFor("Прочитать"), TreeCommand::Read);
-    EXPECT_EQ(treeCommandFor("Записать"), TreeCommand::Write);
-    EXPECT_EQ(treeCommandFor("Cеть"), TreeCommand::Net);
-    EXPECT_EQ(treeCommandFor("Сеть"), TreeCommand::None);
-    EXPECT_EQ(treeCommandFor("Прочитать "), TreeCommand::None);
-    for (const char* group : {"Задачи", "Канал связи", "Устройства", "Cервис", "R-420ZA"})
-        EXPECT_EQ(treeCommandFor(QString::fromUtf8(group)), TreeCommand::None) << group;
+    for (const TreeNode& node : nodes) {
+        commands.emplace_back(node.caption, node.command);
+        collectCommands(node.children, commands);
+    }
+}
+
+TEST(TreeCommand, EveryNodeCarriesItsCommandGroupsNone)
+{
+    using C = TreeCommand;
+    std::vector<std::pair<QString, TreeCommand>> commands;
+    collectCommands(BuildTree(LevelFull, 0x2000).roots, commands);
+    const std::vector<std::pair<QString, TreeCommand>> expected{
+        {"R-420ZA", C::None},      {"Задачи", C::None},        {"Прочитать", C::Read},
+        {"Записать", C::Write},    {"Статистика", C::Statistics}, {"Загрузка ПО", C::Firmware},
+        {"Канал связи", C::None},  {"Cеть", C::Net},           {"Соединение", C::Link},
+        {"Устройства", C::None},   {"Кодек", C::Codec},        {"Вокодер", C::Vocoder},
+        {"Регистратор", C::Recorder}, {"Усилитель НЧ", C::Amplifier}, {"Cервис", C::None},
+        {"Board Info", C::BoardInfo}, {"Trace", C::Trace},     {"Информация", C::Info},
+    };
+    EXPECT_EQ(commands, expected);
+
+    commands.clear();
+    collectCommands(BuildTree(LevelTrace, std::nullopt).roots, commands);
+    EXPECT_EQ(commands, (std::vector<std::pair<QString, TreeCommand>>{
+                            {"Задачи", C::None}, {"Прочитать", C::Read},
+                            {"Cервис", C::None}, {"Trace", C::Trace}}));
 }
 
 } // namespace
