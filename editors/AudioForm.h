@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "editors/AudioModel.h"
 #include "editors/EditorControls.h"
 #include "editors/EditorForm.h"
+#include "models/AudioModel.h"
 
 class QLabel;
 class QSlider;

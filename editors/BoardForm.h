@@ -3,7 +3,7 @@
 #include <QMdiSubWindow>
 #include <QString>
 
-#include "editors/BoardModel.h"
+#include "models/BoardModel.h"
 
 class Dialogs;
 class GuardedTextEdit;

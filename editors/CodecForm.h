@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "editors/CodecModel.h"
 #include "editors/EditorControls.h"
 #include "editors/EditorForm.h"
+#include "models/CodecModel.h"
 
 class QCheckBox;
 class QGroupBox;

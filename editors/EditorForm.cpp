@@ -7,7 +7,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "editors/EditorModel.h"
+#include "models/EditorModel.h"
 #include "ui/ChildWindow.h"
 
 TFEditor::TFEditor(const EditorKind& kind, const EditorPlace& place)

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "editors/EditorForm.h"
-#include "editors/LinkModel.h"
+#include "models/LinkModel.h"
 
 class NumberField;
 class QCheckBox;

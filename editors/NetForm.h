@@ -3,7 +3,7 @@
 #include <array>
 
 #include "editors/EditorForm.h"
-#include "editors/NetModel.h"
+#include "models/NetModel.h"
 
 class DottedField;
 class NumberField;

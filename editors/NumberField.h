@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "editors/NumberRange.h"
+#include "models/NumberRange.h"
 
 class Dialogs;
 class QLineEdit;

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "editors/EditorForm.h"
-#include "editors/RecoderModel.h"
+#include "models/RecoderModel.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "editors/EditorForm.h"
-#include "editors/VocoderModel.h"
+#include "models/VocoderModel.h"
 
 class QComboBox;
 class QGroupBox;

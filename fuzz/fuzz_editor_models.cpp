@@ -13,12 +13,12 @@
 #include "config/BoardBlock.h"
 #include "config/ConfigRecord.h"
 #include "config/Crc.h"
-#include "editors/BoardModel.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
+#include "models/BoardModel.h"
+#include "models/IdentityTexts.h"
+#include "models/InfoTexts.h"
 #include "support/ModelKinds.h"
-#include "tasks/IdentityTexts.h"
-#include "tasks/InfoTexts.h"
 
 namespace {
 

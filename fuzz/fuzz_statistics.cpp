@@ -13,8 +13,8 @@
 #include "config/ConfigRecord.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
-#include "tasks/ReportHistory.h"
-#include "tasks/ReportTexts.h"
+#include "models/ReportHistory.h"
+#include "models/ReportTexts.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 
 #include "config/BoardBlock.h"
-#include "tasks/IdentityTexts.h"
-#include "tasks/InfoTexts.h"
+#include "models/IdentityTexts.h"
+#include "models/InfoTexts.h"
 #include "ui/ChildLayout.h"
 #include "ui/ChildWindow.h"
 

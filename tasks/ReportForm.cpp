@@ -11,11 +11,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "link/Packet.h"
 #include "config/ConfigRecord.h"
 #include "config/WholeFile.h"
+#include "link/Packet.h"
+#include "models/ReportTexts.h"
 #include "tasks/ReportPlot.h"
-#include "tasks/ReportTexts.h"
 #include "ui/ChildWindow.h"
 #include "ui/Dialogs.h"
 #include "ui/FileTexts.h"

@@ -9,7 +9,7 @@
 
 #include "link/Notifier.h"
 #include "link/TaskEvents.h"
-#include "tasks/ReportHistory.h"
+#include "models/ReportHistory.h"
 #include "ui/TaskWindowLink.h"
 #include "ui/WindowRegistry.h"
 

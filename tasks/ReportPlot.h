@@ -5,9 +5,9 @@
 
 #include <QWidget>
 
+#include "models/ReportHistory.h"
 #include "tasks/PlotEnvelope.h"
 #include "tasks/PlotScale.h"
-#include "tasks/ReportHistory.h"
 
 class QChart;
 class QDateTimeAxis;

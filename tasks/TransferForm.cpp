@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "ui/ChildWindow.h"
-#include "tasks/IdentityTexts.h"
+#include "models/IdentityTexts.h"
 #include "tasks/ProgressControls.h"
+#include "ui/ChildWindow.h"
 
 namespace {
 

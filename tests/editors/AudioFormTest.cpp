@@ -4,9 +4,9 @@
 #include <QSlider>
 #include <QTest>
 
+#include "LocaleGuard.h"
 #include "editors/AudioForm.h"
 #include "support/EditorBench.h"
-#include "support/LocaleGuard.h"
 
 using AudioForm = EditorBench;
 using Bytes = std::vector<std::uint8_t>;

@@ -20,10 +20,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "LocaleGuard.h"
 #include "editors/AudioForm.h"
 #include "editors/BoardForm.h"
 #include "support/EditorBench.h"
-#include "support/LocaleGuard.h"
 
 namespace {
 

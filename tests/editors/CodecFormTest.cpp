@@ -7,9 +7,9 @@
 #include <QSlider>
 #include <QTest>
 
+#include "LocaleGuard.h"
 #include "editors/CodecForm.h"
 #include "support/EditorBench.h"
-#include "support/LocaleGuard.h"
 
 using CodecForm = EditorBench;
 using Bytes = std::vector<std::uint8_t>;

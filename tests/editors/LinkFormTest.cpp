@@ -7,11 +7,11 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "LocaleGuard.h"
 #include "editors/LinkForm.h"
 #include "link/ParameterTasks.h"
 #include "sim/Simulator.h"
 #include "support/EditorBench.h"
-#include "support/LocaleGuard.h"
 
 using Bytes = std::vector<std::uint8_t>;
 using Words = std::array<std::uint16_t, 9>;

@@ -9,11 +9,11 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "LocaleGuard.h"
 #include "editors/NetForm.h"
 #include "link/ParameterTasks.h"
 #include "sim/Simulator.h"
 #include "support/EditorBench.h"
-#include "support/LocaleGuard.h"
 
 using Bytes = std::vector<std::uint8_t>;
 using Words = std::array<std::uint16_t, 22>;

@@ -12,11 +12,11 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "LocaleGuard.h"
 #include "editors/RecoderForm.h"
 #include "link/ParameterTasks.h"
 #include "sim/Simulator.h"
 #include "support/EditorBench.h"
-#include "support/LocaleGuard.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include "LocaleGuard.h"
 #include "link/Clock.h"
 #include "link/DeviceTask.h"
 #include "sim/Simulator.h"
-#include "support/LocaleGuard.h"
 #include "support/LogWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "tasks/ReportForm.h"

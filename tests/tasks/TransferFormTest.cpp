@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tasks/IdentityTexts.h"
+#include "models/IdentityTexts.h"
 #include "tasks/ReadForm.h"
 #include "tasks/SaveForm.h"
 
