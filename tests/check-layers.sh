@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Fails when a folder includes a layer above it, or when config/ or link/ include a widgets or
-# GUI header: each layer may use only the layers below it.
+# Fails when a folder includes a layer above it, or when config/, link/ or models/ include a widgets
+# or GUI header: each layer may use only the layers below it.
 set -u
 top=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$top" || exit 2
@@ -8,12 +8,13 @@ cd "$top" || exit 2
 declare -A allowed=(
   [config]="config"
   [link]="config link"
+  [models]="config link models"
   [sim]="config sim"
-  [ui]="config link ui"
-  [editors]="config link ui editors"
-  [tasks]="config link ui tasks"
-  [shell]="config link ui editors tasks shell"
-  [simpanel]="config link ui editors tasks shell sim simpanel"
+  [ui]="config link models ui"
+  [editors]="config link models ui editors"
+  [tasks]="config link models ui tasks"
+  [shell]="config link models ui editors tasks shell"
+  [simpanel]="config link models ui editors tasks shell sim simpanel"
 )
 
 status=0
@@ -31,6 +32,6 @@ done
 while IFS= read -r line; do
   echo "widgets or GUI header below the window layers: $line"
   status=1
-done < <(grep -rnE '^#include <(QtWidgets|QtGui|Q(Widget|Application|Painter|Pixmap|Icon|Image|Color|Font))' config link)
+done < <(grep -rnE '^#include <(QtWidgets|QtGui|Q(Widget|Application|Painter|Pixmap|Icon|Image|Color|Font))' config link models)
 
 exit $status
