@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include <QMainWindow>
 
@@ -29,8 +28,6 @@ struct OpenerPlace;
 // session with the controller (the worker and the windows it reports to).
 class TFDevice : public QMainWindow, public NotifiedWindow {
 public:
-    static inline const QString DefaultFileName = DeviceDocument::DefaultFileName;
-
     TFDevice(Dialogs& dialogs, Clock& clock, TaskTable tasks = deviceTasks(),
              QWidget* parent = nullptr);
     ~TFDevice() override;
