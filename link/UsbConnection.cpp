@@ -9,9 +9,9 @@
 #include "link/UsbRights.h"
 
 namespace {
-const QString NotFoundText = QStringLiteral("Контроллер не обнаружен на шине USB");
-const QString ConfigurationText = QStringLiteral("Конфигурация контроллера не доступна");
-const QString InterfaceText = QStringLiteral("Интерфейс контроллера не доступен");
+using ConnectionTexts::ConfigurationText;
+using ConnectionTexts::InterfaceText;
+using ConnectionTexts::NotFoundText;
 
 char* asChars(std::uint8_t* bytes)
 {

@@ -13,6 +13,13 @@ class Notifier;
 struct usb_dev_handle;
 struct usb_device;
 
+// What the connection reports when it finds no controller or cannot take the one it found.
+namespace ConnectionTexts {
+inline const QString NotFoundText = QStringLiteral("Контроллер не обнаружен на шине USB");
+inline const QString ConfigurationText = QStringLiteral("Конфигурация контроллера не доступна");
+inline const QString InterfaceText = QStringLiteral("Интерфейс контроллера не доступен");
+}
+
 // The worker's connection with the controller: finding and opening it, probing its payload
 // capacity, reading its identity, and the request/reply exchange that every task is built from.
 // Used by the worker thread only. Failures are reported to the main window's log.
