@@ -118,7 +118,7 @@ bool applyCapacity(SimSetup& setup, const QString& text)
 
 bool applyControllers(SimSetup& setup, const QString& text)
 {
-    const auto value = number(text, 0, 2);
+    const auto value = number(text, 0, SimSetup::MaxControllers);
     if (value)
         setup.controllers = *value;
     return value.has_value();
@@ -174,7 +174,10 @@ constexpr Option Options[] = {
     {"--die-id", "HHHH:HHHH:HHHH:HHHH", "Die ID, четыре шестнадцатеричных слова", applyDieId},
     {"--chip-id", "HHHH", "Chip ID, шестнадцатеричное слово", applyChipId},
     {"--capacity", "0..65535", "полезная ёмкость пакета, байт (по умолчанию 256)", applyCapacity},
-    {"--controllers", "0..2", "число контроллеров на шине (по умолчанию 1)", applyControllers},
+    {"--controllers", "0..8",
+     "число контроллеров на шине (по умолчанию 1); Die ID первого задан --die-id, у каждого "
+     "следующего последнее слово на 1 больше",
+     applyControllers},
     {"--no-controller", nullptr, "шина без контроллера", applyNoController},
     {"--boot-mode", nullptr, "контроллер без рабочего ПО (только boot_mode)", applyBootMode},
     {"--latency", "0..60000", "задержка каждого обмена, мс", applyLatency},
@@ -238,12 +241,9 @@ ParsedOptions parseSimOptions(const QStringList& arguments)
     return parsed;
 }
 
-QString simOptionsHelp()
+QString simOptionsHelp(const QString& usage)
 {
-    QString text = QStringLiteral(
-        "Использование: r4xx-terminal-sim [параметры]\n"
-        "Терминал на имитаторе контроллера. Всё, что задают параметры, меняется и на панели "
-        "«Симулятор».\n\n");
+    QString text = usage + u'\n';
     for (const Option& option : Options) {
         QString name = QLatin1String(option.name);
         if (option.value)
@@ -252,6 +252,11 @@ QString simOptionsHelp()
     }
     text += QStringLiteral("  -h, --help\n      этот список\n");
     return text;
+}
+
+QString badOptionsText(const QString& program, const QString& message)
+{
+    return QStringLiteral("%1: %2\nСписок параметров: %1 --help\n").arg(program, message);
 }
 
 } // namespace simpanel

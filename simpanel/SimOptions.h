@@ -7,7 +7,7 @@
 
 namespace simpanel {
 
-// The command line of the demo program, read into a setup.
+// The start options of the demo program and of the emulated USB bed, read into a setup.
 struct ParsedOptions {
     enum class Outcome { Run, Help, Error };
     Outcome outcome = Outcome::Run;
@@ -17,8 +17,11 @@ struct ParsedOptions {
 
 // The arguments without the program's name.
 ParsedOptions parseSimOptions(const QStringList& arguments);
-// The text of --help.
-QString simOptionsHelp();
+// The text of --help: the program's own lines (how it is called, what it does; each ends in a
+// newline), an empty line, then every option.
+QString simOptionsHelp(const QString& usage);
+// What a program prints on its error stream for a command line it cannot use.
+QString badOptionsText(const QString& program, const QString& message);
 
 // The exit status for a command line that cannot be used.
 inline constexpr int BadOptionsStatus = 2;

@@ -38,6 +38,13 @@ const QString TrafficFileName = QStringLiteral("traffic.txt");
 // The models the panel offers, by their model code.
 const int ModelCodes[] = {1, 2};
 
+// The numbers of controllers on the bus the panel offers, by their count.
+const QStringList ControllerCounts = {
+    QStringLiteral("нет"),   QStringLiteral("один"),  QStringLiteral("два"),
+    QStringLiteral("три"),   QStringLiteral("четыре"), QStringLiteral("пять"),
+    QStringLiteral("шесть"), QStringLiteral("семь"),  QStringLiteral("восемь"),
+};
+
 struct FaultItem {
     const char* text;
     FaultKind kind;
@@ -126,8 +133,7 @@ SimPanel::SimPanel(const SimSetup& setup, Dialogs& dialogs, QWidget* parent)
 
 QWidget* SimPanel::buildControllerPage()
 {
-    controllerCount_ = comboBox("ControllerCount", {QStringLiteral("нет"), QStringLiteral("один"),
-                                                    QStringLiteral("два")});
+    controllerCount_ = comboBox("ControllerCount", ControllerCounts);
     plugged_ = new QCheckBox(QStringLiteral("Подключен к шине"));
     plugged_->setObjectName(QStringLiteral("Plugged"));
     auto* bus = new QGroupBox(QStringLiteral("Шина USB"));
@@ -308,12 +314,14 @@ void SimPanel::rebuildBus()
     faultState_->setText(QStringLiteral("Неисправностей нет"));
 }
 
-// A controller of another model or edition gets the demo configuration of its kind.
+// A controller of another model or edition gets the demo configuration of its kind. Each keeps a
+// Die ID of its own.
 void SimPanel::applySettings()
 {
     applied_ = setupOfControls();
-    const sim::ControllerSettings& settings = applied_.settings;
+    int index = 0;
     simulator().forEachController([&](sim::SimController& controller) {
+        const sim::ControllerSettings settings = settingsOfController(applied_, index++);
         const bool otherKind = fieldsOf(controller.settings.typeWord).model
                 != fieldsOf(settings.typeWord).model
             || fieldsOf(controller.settings.typeWord).edition != fieldsOf(settings.typeWord).edition;

@@ -4,13 +4,20 @@
 
 namespace simpanel {
 
+sim::ControllerSettings settingsOfController(const SimSetup& setup, int index)
+{
+    sim::ControllerSettings settings = setup.settings;
+    settings.dieId.back() = static_cast<std::uint16_t>(settings.dieId.back() + index);
+    return settings;
+}
+
 void applySetup(const SimSetup& setup)
 {
     sim::Simulator& simulator = sim::Simulator::instance();
     simulator.clear();
     const int bus = simulator.addBus();
     for (int i = 0; i < setup.controllers; ++i) {
-        const auto controller = simulator.addController(bus, setup.settings);
+        const auto controller = simulator.addController(bus, settingsOfController(setup, i));
         controller->faults.latency = setup.latency;
         controller->devices().trace.setLiveRate(setup.traceRate);
         controller->devices().statistics.setActivity(setup.statisticsActivity);

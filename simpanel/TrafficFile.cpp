@@ -18,6 +18,17 @@ bool TrafficFile::open(const QString& path, QString& error)
     return true;
 }
 
+QString TrafficFile::start(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    QString error;
+    if (!open(path, error))
+        return QStringLiteral("файл трафика %1: %2").arg(path, error);
+    attach();
+    return {};
+}
+
 void TrafficFile::attach()
 {
     sim::Simulator::instance().setTrafficObserver(
@@ -39,7 +50,7 @@ void TrafficFile::append(const sim::Transfer& transfer)
     const bool written = file_.write(line) == line.size() && file_.flush();
     if (!written && !failed_) {
         failed_ = true;
-        std::fprintf(stderr, "r4xx-terminal-sim: запись в %s не удалась: %s\n",
+        std::fprintf(stderr, "%s: запись в %s не удалась: %s\n", qPrintable(program_),
                      qPrintable(file_.fileName()), qPrintable(file_.errorString()));
     }
 }

@@ -11,6 +11,12 @@
 
 namespace {
 
+const QString Program = QStringLiteral("r4xx-terminal-sim");
+const QString Usage = QStringLiteral(
+    "Использование: r4xx-terminal-sim [параметры]\n"
+    "Терминал на имитаторе контроллера. Всё, что задают параметры, меняется и на панели "
+    "«Симулятор».\n");
+
 QStringList argumentsOf(int argc, char* argv[])
 {
     QStringList arguments;
@@ -21,8 +27,7 @@ QStringList argumentsOf(int argc, char* argv[])
 
 int refuse(const QString& message)
 {
-    std::fprintf(stderr, "r4xx-terminal-sim: %s\nСписок параметров: r4xx-terminal-sim --help\n",
-                 qPrintable(message));
+    std::fputs(qPrintable(simpanel::badOptionsText(Program, message)), stderr);
     return simpanel::BadOptionsStatus;
 }
 
@@ -34,18 +39,14 @@ int main(int argc, char* argv[])
 {
     const simpanel::ParsedOptions parsed = simpanel::parseSimOptions(argumentsOf(argc, argv));
     if (parsed.outcome == simpanel::ParsedOptions::Outcome::Help) {
-        std::fputs(qPrintable(simpanel::simOptionsHelp()), stdout);
+        std::fputs(qPrintable(simpanel::simOptionsHelp(Usage)), stdout);
         return 0;
     }
     if (parsed.outcome == simpanel::ParsedOptions::Outcome::Error)
         return refuse(parsed.message);
-    simpanel::TrafficFile trafficFile;
-    if (!parsed.setup.trafficFile.isEmpty()) {
-        QString error;
-        if (!trafficFile.open(parsed.setup.trafficFile, error))
-            return refuse(QStringLiteral("файл трафика %1: %2").arg(parsed.setup.trafficFile, error));
-        trafficFile.attach();
-    }
+    simpanel::TrafficFile trafficFile(Program);
+    if (const QString refusal = trafficFile.start(parsed.setup.trafficFile); !refusal.isEmpty())
+        return refuse(refusal);
     simpanel::applySetup(parsed.setup);
     int qtArgc = 1;
     const int status = runTerminal(qtArgc, argv, [&](TFDevice& window, Dialogs& dialogs) {

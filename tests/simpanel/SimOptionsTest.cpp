@@ -43,6 +43,7 @@ TEST(SimOptions, GoodOptionsSetTheController)
         {"--capacity 0", 0x2000, 1, 0, true, 0},
         {"--no-controller", 0x2000, 0, 256, true, 0},
         {"--controllers 2", 0x2000, 2, 256, true, 0},
+        {"--controllers 8", 0x2000, 8, 256, true, 0},
         {"--boot-mode --latency 250", 0x2000, 1, 256, false, 250000},
     };
     for (const auto& c : cases) {
@@ -72,7 +73,8 @@ TEST(SimOptions, HelpWinsAndListsEveryOption)
 {
     EXPECT_EQ(parseSimOptions(words("--capacity 100 --help")).outcome, ParsedOptions::Outcome::Help);
     EXPECT_EQ(parseSimOptions(words("-h")).outcome, ParsedOptions::Outcome::Help);
-    const QString help = simpanel::simOptionsHelp();
+    const QString help = simpanel::simOptionsHelp(QStringLiteral("Использование: program\n"));
+    EXPECT_TRUE(help.startsWith(QStringLiteral("Использование: program\n\n  --model"))) << help.toStdString();
     for (const char* option : {"--model", "--edition", "--software", "--board", "--die-id",
                                "--chip-id", "--capacity", "--controllers", "--no-controller",
                                "--boot-mode", "--latency", "--trace-rate", "--stats-activity", "--traffic", "--help"})
@@ -101,7 +103,8 @@ TEST(SimOptions, BadOptionsAreRefusedWithTheReason)
         {"--capacity -1", "параметр --capacity: недопустимое значение «-1», ожидается 0..65535"},
         {"--capacity +5", "параметр --capacity: недопустимое значение «+5», ожидается 0..65535"},
         {"--capacity 64k", "параметр --capacity: недопустимое значение «64k», ожидается 0..65535"},
-        {"--controllers 3", "параметр --controllers: недопустимое значение «3», ожидается 0..2"},
+        {"--controllers 9", "параметр --controllers: недопустимое значение «9», ожидается 0..8"},
+        {"--controllers -1", "параметр --controllers: недопустимое значение «-1», ожидается 0..8"},
         {"--latency", "параметру --latency нужно значение 0..60000"},
         {"--latency 60001", "параметр --latency: недопустимое значение «60001», ожидается 0..60000"},
         {"--trace-rate fast", "параметр --trace-rate: недопустимое значение «fast», ожидается 0..10000"},
@@ -115,4 +118,20 @@ TEST(SimOptions, BadOptionsAreRefusedWithTheReason)
         EXPECT_EQ(parsed.message, QString::fromUtf8(c.message)) << c.line;
     }
     EXPECT_EQ(simpanel::BadOptionsStatus, 2);
+}
+
+TEST(SimOptions, RefusalNamesTheProgramAndItsHelp)
+{
+    EXPECT_EQ(simpanel::badOptionsText(QStringLiteral("r4xx-usbfs-bed"), QStringLiteral("неизвестный параметр «-x»")),
+              QStringLiteral("r4xx-usbfs-bed: неизвестный параметр «-x»\nСписок параметров: r4xx-usbfs-bed --help\n"));
+}
+
+// The help says how the Die IDs of several controllers differ.
+TEST(SimOptions, HelpGivesTheDieIdRuleOfSeveralControllers)
+{
+    const QString help = simpanel::simOptionsHelp({});
+    EXPECT_TRUE(help.contains(QStringLiteral(
+        "  --controllers 0..8\n      число контроллеров на шине (по умолчанию 1); Die ID первого "
+        "задан --die-id, у каждого следующего последнее слово на 1 больше\n")))
+        << help.toStdString();
 }

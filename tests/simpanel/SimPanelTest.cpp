@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTemporaryDir>
 
@@ -105,6 +106,24 @@ TEST_F(SimPanelTest, NoControllerOnTheBusIsNotFound)
     EXPECT_EQ(sim::Simulator::instance().controller(), nullptr);
 }
 
+// Every controller the panel puts on the bus keeps a Die ID of its own, also when the Die ID is
+// typed anew.
+TEST_F(SimPanelTest, ControllersChosenInThePanelEachHaveTheirOwnDieId)
+{
+    const auto dieIds = [] {
+        std::vector<std::uint16_t> lastWords;
+        sim::Simulator::instance().forEachController(
+            [&](sim::SimController& controller) { lastWords.push_back(controller.settings.dieId[3]); });
+        return lastWords;
+    };
+    auto* count = control<QComboBox>("ControllerCount");
+    EXPECT_EQ(count->count(), 9);
+    count->setCurrentIndex(4);
+    EXPECT_EQ(dieIds(), (std::vector<std::uint16_t>{0x0C00, 0x0C01, 0x0C02, 0x0C03}));
+    control<QLineEdit>("DieId")->setText(QStringLiteral("0001:0002:0003:FFFE"));
+    EXPECT_EQ(dieIds(), (std::vector<std::uint16_t>{0xFFFE, 0xFFFF, 0x0000, 0x0001}));
+}
+
 TEST_F(SimPanelTest, ChosenModelAndEditionIsWhatTheTerminalReads)
 {
     control<QComboBox>("Model")->setCurrentIndex(0);
@@ -187,7 +206,7 @@ TEST_F(SimPanelTest, TrafficViewShowsEachTransferNewestLastAndClears)
 
 TEST_F(SimPanelTest, TrafficFileHoldsEveryTransferOfAReadAndAWrite)
 {
-    simpanel::TrafficFile trafficFile;
+    simpanel::TrafficFile trafficFile(QStringLiteral("r4xx-terminal-sim"));
     QString error;
     ASSERT_TRUE(trafficFile.open(folder.filePath("traffic.jsonl"), error)) << error.toStdString();
     trafficFile.attach();
