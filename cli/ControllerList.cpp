@@ -1,5 +1,8 @@
 #include "cli/ControllerList.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include "cli/ConsoleNotifier.h"
 #include "link/Packet.h"
 #include "link/UsbConnection.h"
@@ -12,6 +15,15 @@ const QString Separator = QStringLiteral("  ");
 QString labelled(const char* field, const QString& value)
 {
     return infoLabel(field) + u' ' + value;
+}
+
+// Bus by bus, device by device, by number: the USB library lists new devices first.
+bool comesBefore(const DevicePath& a, const DevicePath& b)
+{
+    const auto key = [](const DevicePath& path) {
+        return std::tuple(path.bus.toInt(), path.device.toInt(), path.bus, path.device);
+    };
+    return key(a) < key(b);
 }
 
 ListedController probe(Console& console, const DevicePath& path)
@@ -46,8 +58,10 @@ QString silenceText(const QStringList& log)
 
 std::vector<ListedController> listControllers(Console& console)
 {
+    std::vector<DevicePath> paths = controllerPaths();
+    std::sort(paths.begin(), paths.end(), comesBefore);
     std::vector<ListedController> listed;
-    for (const DevicePath& path : controllerPaths())
+    for (const DevicePath& path : paths)
         listed.push_back(probe(console, path));
     return listed;
 }

@@ -9,7 +9,7 @@
 #include "cli/DieId.h"
 #include "link/DevicePath.h"
 
-// Every controller on every bus, each opened, probed and asked for its identity as a task's
+// Every controller on every bus in the order of their paths, each opened, probed and asked for its identity as a task's
 // connection does, then closed again.
 struct ListedController {
     DevicePath path;

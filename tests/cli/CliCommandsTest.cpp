@@ -141,14 +141,16 @@ TEST_F(Cli, ListShowsEveryControllerAndTheOneThatDoesNotAnswer)
     simulator().addController(1, {.firmwareRuns = false});
     const CliRun result = run({"list"});
     EXPECT_EQ(result.status, 0);
-    QStringList lines = result.out.split(u'\n', Qt::SkipEmptyParts);
-    for (QString& line : lines)
-        line = line.section(QStringLiteral("  "), 1); // without the path, which the bus order sets
-    lines.sort();
-    EXPECT_EQ(lines, (QStringList{
+    const auto topology = simulator().topology();
+    const auto pathOf = [&](int bus, int device) {
+        return QStringLiteral("%1/%2").arg(bus + 1, 3, 10, QChar(u'0')).arg(topology[bus][device].id, 3, 10, QChar(u'0'));
+    };
+    EXPECT_EQ(result.out.split(u'\n', Qt::SkipEmptyParts),
+              (QStringList{
+                         pathOf(0, 0) + "  "
                          "R-420ZA  Версия ПО: 0.0  Версия ПП: A.0  Die ID: 0001:2345:00AB:0C00  Chip ID: 0x05",
-                         "R-420ZB  Версия ПО: 1.2  Версия ПП: B.2  Die ID: 0002:0003:0004:0005  Chip ID: 0x0A",
-                         "не отвечает (возможно, ожидает загрузки ПО в режиме загрузчика)",
+                         pathOf(1, 0) + "  R-420ZB  Версия ПО: 1.2  Версия ПП: B.2  Die ID: 0002:0003:0004:0005  Chip ID: 0x0A",
+                         pathOf(1, 1) + "  не отвечает (возможно, ожидает загрузки ПО в режиме загрузчика)",
                      }));
     EXPECT_EQ(simulator().openHandleCount(), 0) << "every controller is closed again";
 }
