@@ -18,15 +18,6 @@ QString hexByte(std::uint8_t value)
     return QStringLiteral("%1").arg(uint{value}, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-QString mismatchText(const FlashMismatch& mismatch)
-{
-    return QStringLiteral("Расхождение по адресу 0x%1: в файле %2, в контроллере %3")
-        .arg(QStringLiteral("%1")
-                 .arg(static_cast<qlonglong>(mismatch.address), 6, 16, QLatin1Char('0'))
-                 .toUpper(),
-             hexByte(mismatch.expected), hexByte(mismatch.actual));
-}
-
 // The range asked for, with the bytes expected in it when it is compared.
 class FlashReadBack {
 public:
@@ -128,4 +119,13 @@ void readFirmware(TaskContext& context)
         = context.ask(Target::Flash, Ask::FlashRange {});
     if (range)
         FlashReadBack(context, *range).run();
+}
+
+QString mismatchText(const FlashMismatch& mismatch)
+{
+    return QStringLiteral("Расхождение по адресу 0x%1: в файле %2, в контроллере %3")
+        .arg(QStringLiteral("%1")
+                 .arg(static_cast<qlonglong>(mismatch.address), 6, 16, QLatin1Char('0'))
+                 .toUpper(),
+             hexByte(mismatch.expected), hexByte(mismatch.actual));
 }
