@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 
 // The firmware memory behind command 2 (a serial NOR flash) and the block rules of a firmware
 // load; pure rules, kept apart from the task.
@@ -10,6 +13,7 @@ inline constexpr std::uint8_t WriteEnable = 0x06;
 inline constexpr std::uint8_t ChipErase = 0xC7;
 inline constexpr std::uint8_t ReadStatus = 0x05;
 inline constexpr std::uint8_t PageProgram = 0x02;
+inline constexpr std::uint8_t ReadData = 0x03;
 }
 
 // Param3 of command 2: the firmware memory.
@@ -20,7 +24,8 @@ inline constexpr std::uint8_t FlashBusyBit = 0x01;
 inline constexpr int FlashPageSize = 256;
 // The instruction code and the 24-bit address in front of a page program's data.
 inline constexpr int PageProgramOverhead = 4;
-// Programming stops at this address (128 KiB).
+// Programming stops at this address (128 KiB); reading back stops there too, since nothing past
+// it was ever written by a load.
 inline constexpr int FlashProgramLimit = 0x20000;
 
 // The erase is polled once a second; its progress runs over 11 steps and it gets 12 polls.
@@ -35,6 +40,9 @@ inline constexpr int ProgramBusyPolls = 1000;
 // Raw image bytes per write in boot mode.
 inline constexpr int BootPieceSize = 64;
 
+// The 24-bit address after an instruction code, most significant byte first.
+std::array<std::uint8_t, 3> flashAddress(int address);
+
 // The largest page-program data block for a payload capacity: a full page when it fits with its
 // instruction code and address, else what fits.
 int largestProgramBlock(int payloadCapacity);
@@ -43,3 +51,23 @@ int largestProgramBlock(int payloadCapacity);
 int programBlockLength(int largestBlock, int address, std::int64_t remaining);
 // The length of the next boot-mode piece.
 int bootPieceLength(std::int64_t remaining);
+
+// A range of the firmware memory to read back, as the window or the command line asks for it,
+// cut to the part a load writes; a start outside that part reads nothing.
+struct FlashSpan {
+    std::int64_t start = 0;
+    std::int64_t length = 0;
+};
+FlashSpan readableSpan(std::int64_t start, std::int64_t length);
+
+// The first byte at which the memory differs from what was expected there.
+struct FlashMismatch {
+    std::int64_t address = 0;
+    std::uint8_t expected = 0;
+    std::uint8_t actual = 0;
+    bool operator==(const FlashMismatch&) const = default;
+};
+// Compares bytes read at address with the bytes expected there (the shorter of the two counts).
+std::optional<FlashMismatch> firstMismatch(std::int64_t address,
+                                           std::span<const std::uint8_t> expected,
+                                           std::span<const std::uint8_t> actual);
