@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -28,9 +29,12 @@ inline constexpr int PageProgramOverhead = 4;
 // it was ever written by a load.
 inline constexpr int FlashProgramLimit = 0x20000;
 
-// The erase is polled once a second; its progress runs over 11 steps and it gets 12 polls.
+// The erase is polled once a second; its progress runs over 11 steps and it gets 12 polls. Once
+// the chip is idle, it is left to settle twice this long before programming starts.
 inline constexpr int EraseProgressSteps = 11;
 inline constexpr int ErasePolls = 12;
+inline constexpr std::chrono::milliseconds ErasePollInterval{1000};
+inline constexpr std::chrono::milliseconds EraseSettle{500};
 // Status reads allowed between two page programs before the chip counts as stuck. A page
 // program takes at most 3 to 5 ms on the common serial NOR chips; one status exchange over USB
 // takes at least about 0.1 ms, so 1000 reads give the chip 100 ms or more: twenty times its
@@ -49,6 +53,11 @@ int largestProgramBlock(int payloadCapacity);
 // The length of the page program at address: never across a page boundary, and odd when
 // shorter than a page.
 int programBlockLength(int largestBlock, int address, std::int64_t remaining);
+// The pause after a page program of that length: a millisecond for each full page.
+inline constexpr std::chrono::milliseconds pageProgramPause(int length)
+{
+    return std::chrono::milliseconds(length / FlashPageSize);
+}
 // The length of the next boot-mode piece.
 int bootPieceLength(std::int64_t remaining);
 

@@ -16,8 +16,6 @@ const QString ProgramFinishedText = QStringLiteral("Загрузка прогр�
 const QString BootStartedText = QStringLiteral("Процесс загрузки ПО (boot_mode) запущен");
 const QString BootFinishedText = QStringLiteral("Процесс загрузки ПО (boot_mode) завершен");
 
-constexpr std::chrono::milliseconds ErasePollInterval{1000};
-constexpr std::chrono::milliseconds EraseSettle{500};
 
 // The image as the window granted it: never more bytes than it holds.
 struct GrantedImage {
@@ -124,7 +122,7 @@ private:
             done_ += length;
             address += length;
             if (length >= FlashPageSize)
-                context_.clock.sleep(std::chrono::milliseconds(length / FlashPageSize));
+                context_.clock.sleep(pageProgramPause(length));
         }
     }
 
