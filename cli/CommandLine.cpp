@@ -118,8 +118,8 @@ QString programHelp()
     text += QStringLiteral("\nОбщие параметры:\n") + optionLines(globalOptions());
     text += QStringLiteral(
         "\nСправка по команде: r4xx-cli КОМАНДА --help\n"
-        "\nСервисный код (flash, trace, set-identity, write --full) берется из переменной\n"
-        "окружения R4XX_SERVICE_CODE или вводится без отображения по запросу.\n"
+        "\nСервисный код (flash, flash-read, trace, set-identity, write --full) берется из\n"
+        "переменной окружения R4XX_SERVICE_CODE или вводится без отображения по запросу.\n"
         "\nКоды завершения:\n");
     return text + statusLines();
 }

@@ -60,6 +60,7 @@ ExitStatus infoCommand(CommandContext& context);
 ExitStatus readCommand(CommandContext& context);
 ExitStatus writeCommand(CommandContext& context);
 ExitStatus flashCommand(CommandContext& context);
+ExitStatus flashReadCommand(CommandContext& context);
 ExitStatus statsCommand(CommandContext& context);
 ExitStatus traceCommand(CommandContext& context);
 ExitStatus setIdentityCommand(CommandContext& context);

@@ -9,6 +9,7 @@
 namespace {
 const QString OutputOption = QStringLiteral("output");
 const QString FullOption = QStringLiteral("full");
+const QString VerifyOption = QStringLiteral("verify");
 
 // The record from the controller, or from the file the command names.
 std::variant<ConfigRecord, ExitStatus> sourceRecord(CommandContext& context)
@@ -77,5 +78,5 @@ ExitStatus writeCommand(CommandContext& context)
     if (auto* status = std::get_if<ExitStatus>(&runner))
         return *status;
     return writeRecord(context, *std::get<std::unique_ptr<TaskRunner>>(runner), opened.record,
-                       level);
+                       level, context.isSet(VerifyOption) ? WriteCheck::ReadBack : WriteCheck::None);
 }

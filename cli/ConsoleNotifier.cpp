@@ -58,6 +58,8 @@ void ConsoleNotifier::keep(const TaskReport& report)
                    [&](const Report::Record& record) { outcome_.record = record.bytes; },
                    [&](const Report::Counters& counters) { outcome_.counters = counters.bytes; },
                    [&](const Report::TraceLines& lines) { outcome_.traceLines << lines.lines; },
+                   [&](const Report::Compared& compared) { outcome_.compared = compared; },
+                   [&](const Report::FlashBytes& bytes) { outcome_.flashBytes = bytes; },
                    [](const auto&) {},
                },
                report);
@@ -106,8 +108,12 @@ std::optional<TaskInput> ConsoleNotifier::request(Target, const TaskRequest& wan
                           [&](const Ask::RecordToWrite&) -> TaskInput {
                               return answers_.write.value_or(WriteRequest{});
                           },
-                          [&](const Ask::FirmwareImage&) -> TaskInput {
+                          [&](const Ask::FirmwareImage& asked) -> TaskInput {
+                              outcome_.loadMode = asked.mode;
                               return answers_.image.value_or(ImageRequest{});
+                          },
+                          [&](const Ask::FlashRange&) -> TaskInput {
+                              return answers_.range.value_or(Ask::FlashRange::Range{});
                           },
                           [&](const Ask::ChannelMask&) -> TaskInput {
                               return Ask::ChannelMask::Mask{answers_.traceMask};

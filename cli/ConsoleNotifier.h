@@ -10,6 +10,7 @@
 struct TaskAnswers {
     std::optional<WriteRequest> write;
     std::optional<ImageRequest> image;
+    std::optional<Ask::FlashRange::Range> range;
     std::uint16_t traceMask = 0;
 };
 

@@ -22,7 +22,10 @@ const std::vector<ExitStatusEntry>& exitStatuses()
         {ExitStatus::AccessRefused, "access-refused",
          QStringLiteral("неверный сервисный код или код не открывает эту задачу")},
         {ExitStatus::Mismatch, "mismatch",
-         QStringLiteral("конфигурация не соответствует типу контроллера")},
+         QStringLiteral("конфигурация не соответствует типу контроллера, или прочитанное из "
+                        "контроллера отличается от записанного (--verify)")},
+        {ExitStatus::Unverified, "unverified",
+         QStringLiteral("ПО загружено в режиме загрузчика, проверка (--verify) невозможна")},
         {ExitStatus::Interrupted, "interrupted", QStringLiteral("задача прервана (Ctrl+C)")},
     };
     return entries;

@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// The exit statuses of r4xx-cli, one for each way a command ends. 1 is left to a comparison that
-// finds a difference, as diff has it.
+// The exit statuses of r4xx-cli, one for each way a command ends. 1 is not used: it is the status
+// of too many other failures (a shell's, a wrapper's) to mean anything of the controller's.
 enum class ExitStatus : int {
     Success = 0,
     Usage = 2,         // an unknown command or option, a missing or malformed argument
@@ -13,7 +13,12 @@ enum class ExitStatus : int {
     UsbFailure = 4,    // the controller failed, went away, or is held by another program
     Refused = 5,       // a file that does not open, a value that cannot be stored
     AccessRefused = 6, // a wrong service code, or one that does not open the command's level
-    Mismatch = 7,      // the record is of another controller type than the controller
+    // The record is of another controller type than the controller, or what a read-back found
+    // differs from what was written: what the controller holds is not what the user gave.
+    Mismatch = 7,
+    // A load asked to be verified went to the boot loader, which cannot read anything back: the
+    // image was sent, but nothing confirms it.
+    Unverified = 8,
     Interrupted = 130, // Ctrl+C ended a task before its end
 };
 

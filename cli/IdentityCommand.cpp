@@ -68,7 +68,8 @@ ExitStatus setIdentityCommand(CommandContext& context)
     if (const std::optional<QString> refusal =
             changeBoard(record, *checked.entries, context.console.now().date()))
         return refuse(context, *refusal, ExitStatus::Refused);
-    const ExitStatus written = writeRecord(context, device, record, std::get<AccessLevel>(access));
+    const ExitStatus written = writeRecord(context, device, record, std::get<AccessLevel>(access),
+                                          WriteCheck::None);
     if (written != ExitStatus::Success)
         return written;
     for (const QString& line : infoLines(record))

@@ -13,6 +13,8 @@ std::variant<ConfigRecord, ExitStatus> readRecord(TaskRunner& runner);
 QStringList infoLines(const ConfigRecord& record);
 QJsonObject infoJson(const ConfigRecord& record);
 
-// The record written as "Записать" writes it in this level.
+// The record written as "Записать" writes it in this level; with a read-back, the configuration is
+// then read and compared with the bytes written.
+enum class WriteCheck { None, ReadBack };
 ExitStatus writeRecord(CommandContext& context, TaskRunner& runner, ConfigRecord record,
-                       AccessLevel level);
+                       AccessLevel level, WriteCheck check);

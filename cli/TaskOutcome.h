@@ -9,6 +9,7 @@
 
 #include "cli/ExitStatus.h"
 #include "config/ConfigRecord.h"
+#include "link/TaskMessages.h"
 
 // What one run of a device task told its windows, kept for the command's result.
 struct TaskOutcome {
@@ -20,6 +21,9 @@ struct TaskOutcome {
     std::optional<RecordBytes> record;
     std::optional<std::array<std::uint8_t, 76>> counters;
     QStringList traceLines;
+    std::optional<LoadMode> loadMode; // how the firmware task said it would load the image
+    std::optional<Report::Compared> compared;
+    std::optional<Report::FlashBytes> flashBytes;
     bool stopped = false; // the statistics or trace window was told to stop
 };
 

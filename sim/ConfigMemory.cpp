@@ -18,8 +18,11 @@ std::vector<std::uint8_t> ConfigMemory::read(int address, int count) const
 void ConfigMemory::write(int address, const std::uint8_t* data, int count)
 {
     const int pageStart = (address % Size) - (address % PageSize);
-    for (int i = 0; i < count; ++i)
-        bytes_[pageStart + (address + i) % PageSize] = data[i];
+    for (int i = 0; i < count; ++i) {
+        const int at = pageStart + (address + i) % PageSize;
+        const auto stuck = stuckCells.find(at);
+        bytes_[at] = stuck != stuckCells.end() ? stuck->second : data[i];
+    }
 }
 
 void ConfigMemory::fill(int address, const std::vector<std::uint8_t>& bytes)

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 namespace sim {
@@ -20,6 +21,10 @@ public:
     void write(int address, const std::uint8_t* data, int count);
 
     void fill(int address, const std::vector<std::uint8_t>& bytes);
+
+    // Cells that do not keep a byte, a fault for a write's read-back to find: a write to one of
+    // these addresses leaves the value given here instead of what was written.
+    std::map<int, std::uint8_t> stuckCells;
 
 private:
     std::array<std::uint8_t, Size> bytes_{};

@@ -1,3 +1,5 @@
+#include <map>
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,6 +9,7 @@
 #include "config/BoardBlock.h"
 #include "config/ConfigFile.h"
 #include "config/Crc.h"
+#include "link/FirmwareBlocks.h"
 #include "link/Packet.h"
 
 namespace {
@@ -92,10 +95,18 @@ TEST_F(Cli, CommandLinesItCannotRunAreRefusedBeforeAnyTransfer)
         {{}, "r4xx-cli: не указана команда"},
         {{"frobnicate"}, "r4xx-cli: неизвестная команда: frobnicate"},
         {{"read", "--bogus"}, "r4xx-cli: неизвестный параметр: bogus"},
-        {{"write"}, "r4xx-cli: команде write нужно: ФАЙЛ.rcf [--full]"},
-        {{"write", "a.rcf", "b.rcf"}, "r4xx-cli: команде write нужно: ФАЙЛ.rcf [--full]"},
+        {{"write"}, "r4xx-cli: команде write нужно: ФАЙЛ.rcf [--full] [--verify]"},
+        {{"write", "a.rcf", "b.rcf"}, "r4xx-cli: команде write нужно: ФАЙЛ.rcf [--full] [--verify]"},
+        {{"flash-read", "backup.rom"}, "r4xx-cli: команде flash-read нужно: -o ФАЙЛ.rom [--size N]"},
         {{"list", "extra"}, "r4xx-cli: команде list нужно: "},
         {{"read"}, "14:05:09-> Не указан файл: -o ФАЙЛ.rcf"},
+        {{"flash-read"}, "14:05:09-> Не указан файл: -o ФАЙЛ.rom"},
+        {{"flash-read", "-o", "b.rom", "--size", "0"},
+         "14:05:09-> Неверный размер: 0; допускается от 1 до 131072 байт"},
+        {{"flash-read", "-o", "b.rom", "--size", "0x20001"},
+         "14:05:09-> Неверный размер: 0x20001; допускается от 1 до 131072 байт"},
+        {{"flash-read", "-o", "b.rom", "--size", "128K"},
+         "14:05:09-> Неверный размер: 128K; допускается от 1 до 131072 байт"},
         {{"stats", "--count", "x"}, "14:05:09-> Неверное число отчетов: x"},
         {{"trace", "--channels", "usb"},
          "14:05:09-> Неверные каналы: \"usb\"; допускаются bus-rx, bus-tx, link-rx, link-tx"},
@@ -120,14 +131,19 @@ TEST_F(Cli, HelpNamesEveryCommandTheServiceCodeAndTheExitStatuses)
     const CliRun help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.startsWith("Использование: r4xx-cli [--device BUS/DEV | --die-id ID]"));
-    for (const char* command : {"list", "info", "read", "write", "flash", "stats", "trace", "set-identity"})
+    for (const char* command : {"list", "info", "read", "write", "flash", "flash-read", "stats", "trace", "set-identity"})
         EXPECT_TRUE(help.out.contains(QStringLiteral("\n  %1 ").arg(command))) << command;
     EXPECT_TRUE(help.out.contains("R4XX_SERVICE_CODE"));
     EXPECT_TRUE(help.out.contains("    6  неверный сервисный код или код не открывает эту задачу"));
+    EXPECT_TRUE(help.out.contains("    8  ПО загружено в режиме загрузчика, проверка (--verify) невозможна"));
 
     const CliRun flash = run({"flash", "--help"});
     EXPECT_EQ(flash.status, 0);
-    EXPECT_TRUE(flash.out.startsWith("Использование: r4xx-cli [ОБЩИЕ ПАРАМЕТРЫ] flash ОБРАЗ\n"));
+    EXPECT_TRUE(flash.out.startsWith("Использование: r4xx-cli [ОБЩИЕ ПАРАМЕТРЫ] flash ОБРАЗ [--verify]\n"));
+    EXPECT_TRUE(flash.out.contains("\n  --verify "));
+    const CliRun backup = run({"flash-read", "--help"});
+    EXPECT_TRUE(backup.out.startsWith("Использование: r4xx-cli [ОБЩИЕ ПАРАМЕТРЫ] flash-read -o ФАЙЛ.rom [--size N]\n"));
+    EXPECT_TRUE(backup.out.contains("\n  --size <N> ")) << backup.out.toStdString();
     const CliRun stats = run({"stats", "--help"});
     EXPECT_TRUE(stats.out.contains("  --count <N>")) << stats.out.toStdString();
     EXPECT_EQ(simulator().trafficCount(), 0u);
@@ -171,6 +187,7 @@ TEST_F(Cli, WithoutControllerEachCommandEndsWithItsStatusAndTheTerminalsLine)
         {{"read", "-o", path("out.rcf")}, 1},
         {{"write", file}, 1},
         {{"flash", image}, 2},
+        {{"flash-read", "-o", path("backup.rom")}, 1},
         {{"stats"}, 1},
         {{"trace", "--channels", "bus-rx"}, 1},
         {{"set-identity", "--serial", "1"}, 1},
@@ -182,6 +199,7 @@ TEST_F(Cli, WithoutControllerEachCommandEndsWithItsStatusAndTheTerminalsLine)
             << c.arguments.front().toStdString();
     }
     EXPECT_FALSE(QFile::exists(path("out.rcf")));
+    EXPECT_FALSE(QFile::exists(path("backup.rom")));
 }
 
 TEST_F(Cli, ReadSavesTheRecordWithItsCrcStampedAndLogsAsTheTerminal)
@@ -480,6 +498,208 @@ TEST_F(Cli, CtrlCDuringALoadEndsItAtItsNextReport)
     EXPECT_EQ(result.status, 130);
     EXPECT_EQ(controller()->devices().flash.read(0, 4), (std::vector<std::uint8_t>(4, 0xFF)));
     EXPECT_EQ(logLines(result.err), QStringList{logged("Удаление программного обеспечения")});
+}
+
+// A 1000-byte image (its byte at 700 is 0x29) loaded with --verify: the memory read back after
+// the load, as the firmware window does with its box ticked.
+TEST_F(Cli, FlashVerifyConfirmsAnIntactMemoryAndNamesTheFirstDifference)
+{
+    environmentCode = QStringLiteral("Orchard");
+    const QString image = path("image.rom");
+    writeBytes(image, patterned(1000));
+    const QStringList loaded{logged("Удаление программного обеспечения"),
+                             logged("Загрузка программного обеспечения"),
+                             logged("Загрузка программного обеспечения завершена"),
+                             logged("Передано 1000байт."),
+                             logged("Проверка программного обеспечения")};
+    const struct {
+        const char* name;
+        std::map<int, std::uint8_t> worn;
+        int status;
+        QString verdict;
+    } cases[] = {
+        {"intact", {}, 0, "Программное обеспечение совпадает с файлом"},
+        {"a worn cell", {{700, 0x00}, {900, 0x00}}, 7,
+         "Расхождение по адресу 0x0002BC: в файле 29, в контроллере 00"},
+    };
+    for (const auto& c : cases) {
+        simulator().reset();
+        controller()->devices().flash.wornCells = c.worn;
+        const CliRun result = run({"flash", "--verify", image});
+        EXPECT_EQ(result.status, c.status) << c.name;
+        EXPECT_EQ(logLines(result.err), loaded + QStringList{logged(c.verdict)}) << c.name;
+        EXPECT_TRUE(result.out.isEmpty()) << c.name;
+    }
+}
+
+TEST_F(Cli, FlashVerifyInBootModeSaysItCannotVerifyAndLoadsAsWritten)
+{
+    environmentCode = QStringLiteral("Orchard");
+    controller()->settings.firmwareRuns = false;
+    const QString image = path("image.rom");
+    writeBytes(image, patterned(300));
+    const CliRun result = run({"flash", image, "--verify"});
+    EXPECT_EQ(result.status, 8);
+    EXPECT_EQ(controller()->devices().bootLoader.received(), bytesOf(patterned(300)));
+    EXPECT_EQ(logLines(result.err).mid(1), (QStringList{logged("Процесс загрузки ПО (boot_mode) запущен"),
+                                                        logged("Процесс загрузки ПО (boot_mode) завершен"),
+                                                        logged("Передано 300байт."),
+                                                        logged("Проверка невозможна в режиме загрузчика")}));
+}
+
+// A reply of the read-back answered with the wrong command code: the second block of the read.
+void failSecondReadBlock(sim::SimController& controller)
+{
+    controller.faults.replyFilter = [](const sim::Request& request, std::vector<std::uint8_t>& reply) {
+        if (request.command == 2 && request.payload.size() == 4 && request.payload[0] == 0x03
+            && request.payload[3] != 0)
+            reply[0] = 9;
+    };
+}
+
+TEST_F(Cli, FlashVerifyThatFailsInTheReadBackIsAUsbFailure)
+{
+    environmentCode = QStringLiteral("Orchard");
+    const QString image = path("image.rom");
+    writeBytes(image, patterned(1000));
+    failSecondReadBlock(*controller());
+    const CliRun result = run({"flash", "--verify", image});
+    EXPECT_EQ(result.status, 4);
+    EXPECT_EQ(logLines(result.err).mid(4),
+              (QStringList{logged("Проверка программного обеспечения"), logged("Error: -2")}));
+}
+
+TEST_F(Cli, FlashReadSavesTheMemoryFromAddressZero)
+{
+    environmentCode = QStringLiteral("Core_Orchard");
+    const std::vector<std::uint8_t> held = bytesOf(patterned(FlashProgramLimit + 16));
+    controller()->devices().flash.preload(0, held);
+    const struct {
+        QStringList size;
+        int bytes;
+    } cases[] = {
+        {{}, 131072},
+        {{"--size", "1000"}, 1000},
+        {{"--size", "0x400"}, 1024},
+    };
+    for (const auto& c : cases) {
+        const QString file = path("backup.rom");
+        const CliRun result = run(QStringList{"flash-read", "-o", file} + c.size);
+        EXPECT_EQ(result.status, 0) << c.bytes;
+        EXPECT_EQ(bytesOf(fileBytes(file)), std::vector<std::uint8_t>(held.begin(), held.begin() + c.bytes));
+        EXPECT_EQ(logLines(result.err), (QStringList{logged("Чтение программного обеспечения"),
+                                                     logged("Чтение программного обеспечения завершено"),
+                                                     logged(QStringLiteral("Получено %1байт.").arg(c.bytes)),
+                                                     logged("Файл сохранен " + file)}));
+    }
+}
+
+TEST_F(Cli, FlashReadThatFailsWritesNothingAndKeepsAnEarlierBackup)
+{
+    environmentCode = QStringLiteral("Orchard");
+    const QByteArray earlier("an earlier backup, kept");
+    const struct {
+        const char* name;
+        std::optional<QByteArray> before;
+    } cases[] = {
+        {"no file before", std::nullopt},
+        {"an earlier backup", earlier},
+    };
+    for (const auto& c : cases) {
+        const QString file = path("backup.rom");
+        QFile::remove(file);
+        if (c.before)
+            writeBytes(file, *c.before);
+        failSecondReadBlock(*controller());
+        const CliRun result = run({"flash-read", "-o", file, "--size", "1000"});
+        EXPECT_EQ(result.status, 4) << c.name;
+        EXPECT_EQ(logLines(result.err),
+                  (QStringList{logged("Чтение программного обеспечения"), logged("Error: -2")}))
+            << c.name;
+        EXPECT_EQ(QFile::exists(file), c.before.has_value()) << c.name;
+        EXPECT_EQ(fileBytes(file), c.before.value_or(QByteArray())) << c.name;
+    }
+    controller()->faults.replyFilter = nullptr;
+    const CliRun refused = run({"flash-read", "-o", path("no/such/folder/backup.rom")});
+    EXPECT_EQ(refused.status, 5);
+    EXPECT_EQ(logLines(refused.err).last(), logged("Файл " + path("no/such/folder/backup.rom") + " не удается создать"));
+}
+
+// A controller whose configuration memory does not keep byte 70 (in the network block, which
+// every write sends) or byte 150 (in the board block, which only --full sends).
+TEST_F(Cli, WriteVerifyReadsTheConfigurationBackAndComparesTheBytesWritten)
+{
+    const struct {
+        const char* name;
+        std::map<int, std::uint8_t> stuck;
+        QStringList options;
+        std::optional<QString> code;
+        int written;
+        int status;
+        QString verdict;
+    } cases[] = {
+        {"kept", {}, {}, std::nullopt, 110, 0, "Конфигурация в контроллере совпадает с записанной"},
+        {"byte 70 lost", {{70, 0x00}}, {}, std::nullopt, 110, 7,
+         "Расхождение конфигурации по смещению 0x0046: записано %1, в контроллере 00"},
+        {"byte 150 lost, not written", {{150, 0x00}}, {}, std::nullopt, 110, 0,
+         "Конфигурация в контроллере совпадает с записанной"},
+        {"byte 150 lost, written", {{150, 0x00}}, {"--full"}, QStringLiteral("Plank_Orchard"), 200, 7,
+         "Расхождение конфигурации по смещению 0x0096: записано %2, в контроллере 00"},
+    };
+    for (const auto& c : cases) {
+        simulator().reset();
+        ConfigRecord record = controllerRecord();
+        record.bytes[70] = 0x5A;
+        record.bytes[150] = 0xC3;
+        const QString file = saveRecord(record);
+        controller()->configMemory().stuckCells = c.stuck;
+        environmentCode = c.code;
+        const CliRun result = run(QStringList{"write", "--verify", file} + c.options);
+        EXPECT_EQ(result.status, c.status) << c.name;
+        EXPECT_EQ(logLines(result.err),
+                  (QStringList{logged("Процесс загрузки конфигурации запущен"),
+                               logged("Процесс загрузки конфигурации завершен"),
+                               logged(QStringLiteral("Передано %1байт.").arg(c.written)),
+                               logged("Процесс чтения конфигурации запущен"),
+                               logged("Процесс чтения конфигурации завершен"),
+                               logged("Получено 200байт."),
+                               logged(QString(c.verdict).replace("%1", "5A").replace("%2", "C3"))}))
+            << c.name;
+    }
+}
+
+TEST_F(Cli, VerificationAndBackupInJson)
+{
+    environmentCode = QStringLiteral("Orchard");
+    const QString image = path("image.rom");
+    writeBytes(image, patterned(1000));
+    controller()->devices().flash.wornCells = {{700, 0x00}};
+    const CliRun worn = run({"--json", "flash", "--verify", image});
+    EXPECT_EQ(worn.status, 7);
+    const QJsonObject flashed = json(worn);
+    EXPECT_EQ(flashed["status"].toString(), "mismatch");
+    EXPECT_EQ(flashed["bytesSent"].toInt(), 1000);
+    EXPECT_EQ(flashed["verification"].toObject(),
+              (QJsonObject{{"outcome", "mismatch"},
+                           {"bytesEqual", 700},
+                           {"firstMismatch", QJsonObject{{"address", 700}, {"expected", 0x29}, {"actual", 0}}}}));
+
+    const QJsonObject backup = json(run({"--json", "flash-read", "-o", path("backup.rom"), "--size", "1000"}));
+    EXPECT_EQ(backup["status"].toString(), "success");
+    EXPECT_EQ(backup["bytesReceived"].toInt(), 1000);
+    EXPECT_EQ(backup["file"].toString(), path("backup.rom"));
+
+    const QString file = saveRecord(controllerRecord());
+    const QJsonObject written = json(run({"--json", "write", "--verify", file}));
+    EXPECT_EQ(written["status"].toString(), "success");
+    EXPECT_EQ(written["bytesSent"].toInt(), 110);
+    EXPECT_EQ(written["verification"].toObject(), (QJsonObject{{"outcome", "match"}, {"bytesEqual", 110}}));
+
+    controller()->settings.firmwareRuns = false;
+    const QJsonObject boot = json(run({"--json", "flash", "--verify", image}));
+    EXPECT_EQ(boot["status"].toString(), "unverified");
+    EXPECT_EQ(boot["exitStatus"].toInt(), 8);
+    EXPECT_EQ(boot["verification"].toObject(), (QJsonObject{{"outcome", "impossible"}}));
 }
 
 // Counters 0 = 300 s, 2 = 0x18000, 3 = 16 777 217 packets, 17 = 32768 (50 %), from a controller

@@ -30,3 +30,15 @@ TEST(ConfigMemory, NewMemoryIsErased)
     sim::ConfigMemory memory;
     EXPECT_EQ(memory.read(1000, 3), (Bytes{0xFF, 0xFF, 0xFF}));
 }
+
+TEST(ConfigMemory, StuckCellsKeepTheirOwnValueWhateverIsWritten)
+{
+    sim::ConfigMemory memory;
+    memory.stuckCells = {{70, 0x00}, {130, 0xA5}};
+    const Bytes data{1, 2, 3};
+    memory.write(69, data.data(), 3);
+    EXPECT_EQ(memory.read(69, 3), (Bytes{1, 0x00, 3}));
+    EXPECT_EQ(memory.read(130, 1), Bytes{0xFF}) << "untouched until a write reaches it";
+    memory.fill(129, Bytes{7, 8});
+    EXPECT_EQ(memory.read(129, 2), (Bytes{7, 8})) << "a fill sets the memory as delivered";
+}
