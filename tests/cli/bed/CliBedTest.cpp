@@ -150,6 +150,22 @@ TEST_F(CliBed, FourLoadsSideBySideEachLeaveTheirOwnImage)
     }
 }
 
+// A load verified, then the memory read back to files: as much as the image, and the whole
+// 128 KiB, which holds the image and the erased rest.
+TEST_F(CliBed, AVerifiedLoadIsBackedUpByteForByte)
+{
+    writeFile("image.rom", image(1000, 5));
+    const Outcome outcome = bed("", "export R4XX_SERVICE_CODE=Orchard; CLI flash --verify DIR/image.rom "
+                                    "&& CLI flash-read -o DIR/backup.rom --size 1000 "
+                                    "&& CLI flash-read -o DIR/whole.rom");
+    EXPECT_EQ(outcome.status, 0) << outcome.err.toStdString();
+    const QStringList log = logLines(outcome.err);
+    EXPECT_TRUE(log.contains("Программное обеспечение совпадает с файлом")) << outcome.err.toStdString();
+    EXPECT_TRUE(log.contains("Получено 131072байт."));
+    EXPECT_EQ(fileBytes("backup.rom"), image(1000, 5));
+    EXPECT_EQ(fileBytes("whole.rom"), image(1000, 5) + QByteArray(131072 - 1000, '\xFF'));
+}
+
 TEST_F(CliBed, BootModeStreamsTheImageToTheBootLoader)
 {
     writeFile("image.rom", image(300, 7));
