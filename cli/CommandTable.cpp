@@ -39,8 +39,8 @@ const std::vector<CommandSpec>& commandSpecs()
                                 "(только в рабочем режиме)"))},
          1, 1, flashCommand},
         {QStringLiteral("flash-read"), QStringLiteral("-o ФАЙЛ.rom [--size N]"),
-         QStringLiteral("прочитать память ПО контроллера с адреса 0 и сохранить в файл (резервная "
-                        "копия перед загрузкой); нужен сервисный код"),
+         QStringLiteral("прочитать память ПО контроллера в файл (резервная копия перед "
+                        "загрузкой); нужен сервисный код"),
          {option({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("файл образа"),
                  QStringLiteral("ФАЙЛ.rom")),
           option({QStringLiteral("size")},

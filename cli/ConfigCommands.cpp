@@ -77,6 +77,7 @@ ExitStatus writeCommand(CommandContext& context)
     RunnerOrStatus runner = runnerFor(context);
     if (auto* status = std::get_if<ExitStatus>(&runner))
         return *status;
+    const WriteCheck check = context.isSet(VerifyOption) ? WriteCheck::ReadBack : WriteCheck::None;
     return writeRecord(context, *std::get<std::unique_ptr<TaskRunner>>(runner), opened.record,
-                       level, context.isSet(VerifyOption) ? WriteCheck::ReadBack : WriteCheck::None);
+                       level, check);
 }

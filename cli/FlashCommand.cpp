@@ -20,7 +20,8 @@ ExitStatus verifyLoad(CommandContext& context, TaskRunner& device,
     if (!outcome.compared)
         return device.failure();
     const Report::Compared& compared = *outcome.compared;
-    context.document[QStringLiteral("verification")] = comparisonJson(compared.count, compared.mismatch);
+    context.document[QStringLiteral("verification")]
+        = comparisonJson(compared.count, compared.mismatch);
     return compared.mismatch ? ExitStatus::Mismatch : ExitStatus::Success;
 }
 }

@@ -3,7 +3,9 @@
 namespace {
 QString hex(std::int64_t value, int digits)
 {
-    return QStringLiteral("%1").arg(static_cast<qlonglong>(value), digits, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("%1")
+        .arg(static_cast<qlonglong>(value), digits, 16, QLatin1Char('0'))
+        .toUpper();
 }
 }
 
@@ -11,7 +13,8 @@ QString configVerdictText(const std::optional<FlashMismatch>& mismatch)
 {
     if (!mismatch)
         return QStringLiteral("Конфигурация в контроллере совпадает с записанной");
-    return QStringLiteral("Расхождение конфигурации по смещению 0x%1: записано %2, в контроллере %3")
+    return QStringLiteral(
+               "Расхождение конфигурации по смещению 0x%1: записано %2, в контроллере %3")
         .arg(hex(mismatch->address, 4), hex(mismatch->expected, 2), hex(mismatch->actual, 2));
 }
 

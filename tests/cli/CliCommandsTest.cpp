@@ -594,32 +594,39 @@ TEST_F(Cli, FlashReadSavesTheMemoryFromAddressZero)
     }
 }
 
+// A read-back that fails in its second block, and a controller whose firmware does not answer
+// (one waiting in boot mode), with and without an earlier backup in the file's place.
 TEST_F(Cli, FlashReadThatFailsWritesNothingAndKeepsAnEarlierBackup)
 {
     environmentCode = QStringLiteral("Orchard");
     const QByteArray earlier("an earlier backup, kept");
+    const auto silent = [](sim::SimController& controller) { controller.settings.firmwareRuns = false; };
     const struct {
         const char* name;
+        std::function<void(sim::SimController&)> fault;
+        QStringList log;
         std::optional<QByteArray> before;
     } cases[] = {
-        {"no file before", std::nullopt},
-        {"an earlier backup", earlier},
+        {"failed read, no file before", failSecondReadBlock,
+         {logged("Чтение программного обеспечения"), logged("Error: -2")}, std::nullopt},
+        {"failed read, an earlier backup", failSecondReadBlock,
+         {logged("Чтение программного обеспечения"), logged("Error: -2")}, earlier},
+        {"boot mode, an earlier backup", silent, {logged("Error: -110")}, earlier},
     };
     for (const auto& c : cases) {
+        simulator().reset();
         const QString file = path("backup.rom");
         QFile::remove(file);
         if (c.before)
             writeBytes(file, *c.before);
-        failSecondReadBlock(*controller());
+        c.fault(*controller());
         const CliRun result = run({"flash-read", "-o", file, "--size", "1000"});
         EXPECT_EQ(result.status, 4) << c.name;
-        EXPECT_EQ(logLines(result.err),
-                  (QStringList{logged("Чтение программного обеспечения"), logged("Error: -2")}))
-            << c.name;
+        EXPECT_EQ(logLines(result.err), c.log) << c.name;
         EXPECT_EQ(QFile::exists(file), c.before.has_value()) << c.name;
         EXPECT_EQ(fileBytes(file), c.before.value_or(QByteArray())) << c.name;
     }
-    controller()->faults.replyFilter = nullptr;
+    simulator().reset();
     const CliRun refused = run({"flash-read", "-o", path("no/such/folder/backup.rom")});
     EXPECT_EQ(refused.status, 5);
     EXPECT_EQ(logLines(refused.err).last(), logged("Файл " + path("no/such/folder/backup.rom") + " не удается создать"));
