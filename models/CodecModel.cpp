@@ -216,8 +216,8 @@ CodecModel::CodecModel(const CodecInputs& inputs)
 void CodecModel::LoadBlock()
 {
     copyIn();
-    for (CodecField field : {CodecField::SampleRate, CodecField::In1, CodecField::In2,
-                             CodecField::Out1, CodecField::Out2})
+    set(CodecField::SampleRate, BlockModel::value(codecField(CodecField::SampleRate)));
+    for (CodecField field : {CodecField::In1, CodecField::In2, CodecField::Out1, CodecField::Out2})
         set(field, value(field));
     setFixedBits();
 }
