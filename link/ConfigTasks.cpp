@@ -13,8 +13,6 @@ const QString ReadFinishedText = QStringLiteral("Процесс чтения к�
 const QString WriteStartedText = QStringLiteral("Процесс загрузки конфигурации запущен");
 const QString WriteFinishedText = QStringLiteral("Процесс загрузки конфигурации завершен");
 const QString WriteAbortedText = QStringLiteral("Процесс загрузки конфигурации прерван.");
-const QString WrongTypeText =
-    QStringLiteral("Загружаемая конфигурация не соответствует типу контроллера");
 }
 
 void readConfiguration(TaskContext& context)

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QString>
+
 struct TaskContext;
+
+// What the write task logs when the record is of another controller type than the controller.
+inline const QString WrongTypeText =
+    QStringLiteral("Загружаемая конфигурация не соответствует типу контроллера");
 
 // Copies the controller's configuration image into a new record and hands it to the main window.
 void readConfiguration(TaskContext& context);

@@ -9,9 +9,9 @@
 #include "link/UsbRights.h"
 
 namespace {
-const QString NotFoundText = QStringLiteral("Контроллер не обнаружен на шине USB");
-const QString ConfigurationText = QStringLiteral("Конфигурация контроллера не доступна");
-const QString InterfaceText = QStringLiteral("Интерфейс контроллера не доступен");
+using ConnectionTexts::ConfigurationText;
+using ConnectionTexts::InterfaceText;
+using ConnectionTexts::NotFoundText;
 
 char* asChars(std::uint8_t* bytes)
 {
@@ -48,15 +48,15 @@ void UsbConnection::OpenConnection(int configuration)
 }
 
 // Re-opens the controller without a new enumeration when it is the first device of the first bus
-// of the list the last enumeration left. Any failure falls back to a fresh enumeration, silently.
+// of the list the last enumeration left, or the chosen controller wherever that list has it. Any
+// failure falls back to a fresh enumeration, silently.
 bool UsbConnection::reopenKnownController(int configuration)
 {
-    usb_bus* bus = usb_get_busses();
-    struct usb_device* first = bus ? bus->devices : nullptr;
+    struct usb_device* known = knownController();
     CloseConnection();
-    if (!first || !isController(first))
+    if (!known)
         return false;
-    handle_ = usb_open(first);
+    handle_ = usb_open(known);
     if (!handle_)
         return false;
     if (setConfiguration(configuration) < 0 || claimInterface() < 0) {
@@ -64,6 +64,25 @@ bool UsbConnection::reopenKnownController(int configuration)
         return false;
     }
     return true;
+}
+
+struct usb_device* UsbConnection::knownController() const
+{
+    usb_bus* bus = usb_get_busses();
+    if (chosen_) {
+        for (; bus; bus = bus->next)
+            for (struct usb_device* device = bus->devices; device; device = device->next)
+                if (chosen(device))
+                    return device;
+        return nullptr;
+    }
+    struct usb_device* first = bus ? bus->devices : nullptr;
+    return first && isController(first) ? first : nullptr;
+}
+
+bool UsbConnection::chosen(const struct usb_device* device) const
+{
+    return isController(device) && (!chosen_ || chosen_->names(pathOf(device)));
 }
 
 // Walks every bus and device. Every controller that opens replaces the one held before; a
@@ -76,7 +95,7 @@ void UsbConnection::enumerate(int configuration)
     usb_find_devices();
     for (usb_bus* bus = usb_get_busses(); bus; bus = bus->next) {
         for (struct usb_device* device = bus->devices; device; device = device->next) {
-            if (!isController(device))
+            if (!chosen(device))
                 continue;
             usb_dev_handle* opened = usb_open(device);
             if (!opened)

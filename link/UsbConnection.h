@@ -1,14 +1,24 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <vector>
 
 #include <QString>
 
+#include "link/DevicePath.h"
+
 class Notifier;
 struct usb_dev_handle;
 struct usb_device;
+
+// What the connection reports when it finds no controller or cannot take the one it found.
+namespace ConnectionTexts {
+inline const QString NotFoundText = QStringLiteral("Контроллер не обнаружен на шине USB");
+inline const QString ConfigurationText = QStringLiteral("Конфигурация контроллера не доступна");
+inline const QString InterfaceText = QStringLiteral("Интерфейс контроллера не доступен");
+}
 
 // The worker's connection with the controller: finding and opening it, probing its payload
 // capacity, reading its identity, and the request/reply exchange that every task is built from.
@@ -20,6 +30,9 @@ public:
     UsbConnection(const UsbConnection&) = delete;
     UsbConnection& operator=(const UsbConnection&) = delete;
 
+    // Opens only the controller at this path from now on; without one (the default), the
+    // controller the terminal opens.
+    void choose(std::optional<DevicePath> path) { chosen_ = std::move(path); }
     // Re-opens the known controller, or enumerates afresh; afterwards isOpen() tells the outcome.
     void OpenConnection(int configuration);
     void CloseConnection();
@@ -53,6 +66,8 @@ public:
 
 private:
     bool reopenKnownController(int configuration);
+    struct usb_device* knownController() const;
+    bool chosen(const struct usb_device* device) const;
     void enumerate(int configuration);
     bool configure(int configuration, const QString& configFailure, const QString& claimFailure);
     int setConfiguration(int configuration);
@@ -71,6 +86,7 @@ private:
     std::vector<std::uint8_t> buffer_;
     int lastResult_ = 0;
     std::array<std::uint8_t, 12> identity_{};
+    std::optional<DevicePath> chosen_;
 };
 
 bool isController(const struct usb_device* device);

@@ -140,8 +140,36 @@ else
   fail "AppStream metadata missing"
 fi
 
-echo "== r4xx-terminal, offscreen, as an ordinary user"
+if [ -x "$root/usr/bin/r4xx-cli" ] && [ -f "$root/usr/share/man/man1/r4xx-cli.1.gz" ] \
+  && zcat "$root/usr/share/man/man1/r4xx-cli.1.gz" | grep -q '^\.SH EXIT STATUS'; then
+  pass "r4xx-cli with its manual page"
+else
+  fail "r4xx-cli or its manual page missing"
+fi
+completion="$root/usr/share/bash-completion/completions/r4xx-cli"
+if [ -f "$completion" ] && bash -n "$completion" && grep -q 'complete -F _r4xx_cli r4xx-cli' "$completion"; then
+  pass "bash completion of r4xx-cli"
+else
+  fail "bash completion of r4xx-cli missing or broken"
+fi
+
+echo "== r4xx-cli as an ordinary user, no controller on the bus"
 in_root useradd --create-home engineer
+cli() {
+  chroot --userspec=engineer:engineer "$root" env -i HOME=/home/engineer PATH=/usr/bin:/bin \
+    LANG=C.UTF-8 r4xx-cli "$@"
+}
+if cli --help | grep -q '^Использование: r4xx-cli'; then pass "r4xx-cli --help"; else fail "r4xx-cli --help"; fi
+status=0
+cli list >/dev/null 2>"$root/tmp/cli.log" || status=$?
+if [ "$status" -eq 3 ] && grep -q 'Контроллер не обнаружен на шине USB' "$root/tmp/cli.log"; then
+  pass "r4xx-cli list without a controller: status 3 and the terminal's line"
+else
+  fail "r4xx-cli list without a controller ended with status $status"
+  sed 's/^/  /' "$root/tmp/cli.log"
+fi
+
+echo "== r4xx-terminal, offscreen, as an ordinary user"
 install -d -m 700 -o "$(in_root id -u engineer)" "$root/tmp/runtime-engineer"
 chroot --userspec=engineer:engineer "$root" env -i HOME=/home/engineer PATH=/usr/bin:/bin \
   LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=/tmp/runtime-engineer \

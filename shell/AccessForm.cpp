@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/AccessCode.h"
+#include "models/AccessCode.h"
 
 TFAccess::TFAccess(QWidget* parent)
     : QDialog(parent)

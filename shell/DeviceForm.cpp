@@ -18,11 +18,12 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include "models/AccessCode.h"
+#include "models/FileTexts.h"
+#include "models/LogText.h"
 #include "shell/AboutForm.h"
-#include "shell/AccessCode.h"
 #include "shell/AccessForm.h"
 #include "shell/DockPanel.h"
-#include "shell/LogText.h"
 #include "shell/SelectForm.h"
 #include "shell/WindowOpeners.h"
 #include "tasks/ReadForm.h"
@@ -30,7 +31,6 @@
 #include "ui/ChildLayout.h"
 #include "ui/ChildWindow.h"
 #include "ui/Dialogs.h"
-#include "ui/FileTexts.h"
 #include "ui/Images.h"
 
 namespace {
@@ -38,7 +38,6 @@ namespace {
 const QString ReadQuestion =
     QStringLiteral("Не сохраненные данные будут утеряны. Прочитать устройство?");
 const QString OpenQuestion = QStringLiteral("Закрыть текущее устройство ?");
-const QString WrongCodeText = QStringLiteral("Ошибка ввода сервисного кода");
 const QString OpenDialogTitle = QStringLiteral("Открыть");
 const QString SaveDialogName = QStringLiteral("*.rcf");
 constexpr int ImageRole = Qt::UserRole;
@@ -460,7 +459,7 @@ void TFDevice::MServExtClick()
     TFAccess access(this);
     const int level = accessLevelOf(dialogs_.runModal(access));
     if (level == LevelUser)
-        dialogs_.inform(this, WrongCodeText);
+        dialogs_.inform(this, wrongCodeText());
     document_.setLevel(static_cast<AccessLevel>(level));
     BuildTree();
 }

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "tasks/FirmwareFile.h"
+#include "config/FirmwareFile.h"
 #include "tasks/ProgressControls.h"
 #include "ui/ChildLayout.h"
 #include "ui/ChildWindow.h"

@@ -11,9 +11,6 @@
 #include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
-#include "config/BoardBlock.h"
-#include "models/IdentityTexts.h"
-#include "models/InfoTexts.h"
 #include "ui/ChildLayout.h"
 #include "ui/ChildWindow.h"
 
@@ -73,17 +70,11 @@ TFInfo::TFInfo(QWidget* parent)
     Fields = new QFormLayout;
     Fields->setHorizontalSpacing(12);
     Fields->setLabelAlignment(Qt::AlignRight);
-    sModel = addValue(QStringLiteral("Модель:"), QStringLiteral("sModel"));
-    sBoard = addValue(QStringLiteral("Версия ПП:"), QStringLiteral("sBoard"));
-    sSoft = addValue(QStringLiteral("Версия ПО:"), QStringLiteral("sSoft"));
-    sSerial = addValue(QStringLiteral("Сер. номер:"), QStringLiteral("sSerial"));
-    sData = addValue(QStringLiteral("Дата:"), QStringLiteral("sData"));
-    sChip = addValue(QStringLiteral("Chip ID:"), QStringLiteral("sChip"));
-    sDie = addValue(QStringLiteral("Die ID:"), QStringLiteral("sDie"));
-    sMac = addValue(QStringLiteral("MAC:"), QStringLiteral("sMac"));
+    for (const InfoField& field : infoFields())
+        fields_[QString::fromLatin1(field.name)] = addValue(field.label, QString::fromLatin1(field.name));
+    QLineEdit* sMac = fields_.at(QStringLiteral("sMac"));
     Fields->labelForField(sMac)->setObjectName(QStringLiteral("LMac"));
-    sSize = addValue(QStringLiteral("Size:"), QStringLiteral("sSize"));
-    sCrc = addValue(QStringLiteral("Crc:"), QStringLiteral("sCrc"));
+    QLineEdit* sDie = fields_.at(QStringLiteral("sDie"));
     // The fields share one column: wide enough for the longest Die ID, they all are.
     sDie->setMinimumWidth(fieldWidthFor(*sDie, WidestValue));
 
@@ -121,24 +112,14 @@ QLineEdit* TFInfo::addValue(const QString& label, const QString& name)
 
 void TFInfo::LoadBlock(const InfoInputs& inputs)
 {
-    const IdentityWords identity = identityWords(inputs.identity);
-    const std::uint16_t typeWord = identity[0];
-    const BoardBlock board = BoardBlock::fromRecord(inputs.board);
-
-    LName->setText(controllerTitle(typeWord));
-    sModel->setText(controllerText(typeWord));
-    sBoard->setText(boardVersionText(typeWord));
-    sSoft->setText(firmwareVersionText(typeWord));
-    sSerial->setText(board.serialNumber());
-    sData->setText(decodeBoardText(board.text(BoardBlock::Date)));
-    sChip->setText(chipIdText(identity));
-    sDie->setText(dieIdText(identity));
-    const bool withAddress = showsHardwareAddress(typeWord);
-    sMac->setText(withAddress ? hardwareAddressText(board.hardwareAddress()) : QString());
-    Fields->setRowVisible(sMac, withAddress);
-    sSize->setText(recordSizeText(inputs.size));
-    sCrc->setText(crcText(inputs.crc));
-    sDescr->setPlainText(board.description());
+    const InfoSheet sheet = infoSheet(inputs);
+    LName->setText(sheet.title);
+    for (const InfoRow& row : sheet.rows) {
+        QLineEdit* field = fields_.at(QString::fromLatin1(row.field->name));
+        field->setText(row.value);
+        Fields->setRowVisible(field, row.shown);
+    }
+    sDescr->setPlainText(sheet.description);
     // Without the address row the window is that much shorter.
     widget()->layout()->activate();
     adjustSize();

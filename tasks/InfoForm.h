@@ -1,8 +1,10 @@
 #pragma once
 
-#include <cstdint>
+#include <map>
 
 #include <QMdiSubWindow>
+
+#include "models/InfoSheet.h"
 
 class QFormLayout;
 class QLabel;
@@ -11,15 +13,6 @@ class QKeyEvent;
 class QMdiArea;
 class QPlainTextEdit;
 class QPushButton;
-
-// What the main window hands the information window: references into its record, the CRC word it
-// has just stamped and the size of the record.
-struct InfoInputs {
-    const std::uint8_t* board;    // BoardBlock, words most significant byte first
-    const std::uint8_t* identity; // IdentityBlock, words least significant byte first
-    std::uint16_t crc;
-    int size;
-};
 
 // "Описание контроллера": shows, read-only, what the record says about its controller. It talks
 // to no device and keeps nothing of the record once its fields are filled.
@@ -44,16 +37,9 @@ private:
 
     QFormLayout* Fields;
     QLabel* LName;
-    QLineEdit* sModel;
-    QLineEdit* sBoard;
-    QLineEdit* sSoft;
-    QLineEdit* sSerial;
-    QLineEdit* sData;
-    QLineEdit* sChip;
-    QLineEdit* sDie;
-    QLineEdit* sMac;
-    QLineEdit* sSize;
-    QLineEdit* sCrc;
+    // The value fields by name: sModel, sBoard, sSoft, sSerial, sData, sChip, sDie, sMac, sSize,
+    // sCrc.
+    std::map<QString, QLineEdit*> fields_;
     QPlainTextEdit* sDescr;
     QPushButton* OKButton;
 };

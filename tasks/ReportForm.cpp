@@ -14,18 +14,12 @@
 #include "config/ConfigRecord.h"
 #include "config/WholeFile.h"
 #include "link/Packet.h"
+#include "models/FileTexts.h"
+#include "models/ReportPages.h"
 #include "models/ReportTexts.h"
 #include "tasks/ReportPlot.h"
 #include "ui/ChildWindow.h"
 #include "ui/Dialogs.h"
-#include "ui/FileTexts.h"
-
-// A row of a page of figures: its label (named when the window changes it) and its field.
-struct ReportFigureRow {
-    const char* labelName;
-    QString text;
-    const char* field;
-};
 
 namespace {
 
@@ -36,51 +30,6 @@ const QString InitialPeriod = QStringLiteral("1");
 const QString StartText = QStringLiteral("Старт");
 const QString StopText = QStringLiteral("Стоп");
 const QString CsvName = QStringLiteral("Статистика.csv");
-
-const std::vector<ReportFigureRow>& generalRows()
-{
-    static const std::vector<ReportFigureRow> rows{
-        {nullptr, QStringLiteral("Время сбора данных (сек):"), "sTime"},
-        {nullptr, QStringLiteral("Количество отправленных пакетов:"), "sTx"},
-        {nullptr, QStringLiteral("Объем  отправленных пакетов (байт):"), "sTxBytes"},
-        {nullptr, QStringLiteral("Количество блокированных пакетов:"), "sNetErr"},
-        {nullptr, QStringLiteral("Количество принятых пакетов:"), "sRx"},
-        {nullptr, QStringLiteral("Объем  принятых пакетов (байт):"), "sRxBytes"},
-        {nullptr, QStringLiteral("Число потерянных и ошибочных пакетов:"), "sRxErr"},
-        {"LDelay", delayLabel(ModelR420), "sDelay"},
-        {nullptr, QStringLiteral("Загрузка процессора (%):"), "sLoad"},
-    };
-    return rows;
-}
-
-const std::vector<ReportFigureRow>& controlRows()
-{
-    static const std::vector<ReportFigureRow> rows{
-        {nullptr, QStringLiteral("Количество отправленных пакетов:"), "sTxd"},
-        {nullptr, QStringLiteral("Объем  отправленных пакетов (байт):"), "sTxdBytes"},
-        {nullptr, QStringLiteral("Количество повторных передач пакетов:"), "sTxdErr"},
-        {nullptr, QStringLiteral("Количество принятых пакетов:"), "sRxd"},
-        {nullptr, QStringLiteral("Объем  принятых пакетов (байт):"), "sRxdBytes"},
-        {nullptr, QStringLiteral("Количество ошибочных пакетов:"), "sRxdErr"},
-        {"Label16", errorShareLabel(InitialPeriod), "sRxdErrFract"},
-    };
-    return rows;
-}
-
-const std::vector<ReportFigureRow>& audioRows()
-{
-    static const std::vector<ReportFigureRow> rows{
-        {nullptr, QStringLiteral("Количество отправленных пакетов:"), "sTxv"},
-        {nullptr, QStringLiteral("Объем  отправленных пакетов (байт):"), "sTxvBytes"},
-        {nullptr, QStringLiteral("Количество принятых пакетов:"), "sRxv"},
-        {nullptr, QStringLiteral("Объем  принятых пакетов (байт):"), "sRxvBytes"},
-        {nullptr, QStringLiteral("Количество потерянных пакетов:"), "sRxvLost"},
-        {nullptr, QStringLiteral("Колебание межпакетного интервала:"), "sJitter"},
-        {"LJBufLoad", QStringLiteral("Среднее время задержки кадров:"), "sJBufLoad"},
-        {"Label9", lostShareLabel(InitialPeriod), "sRxvLostFract"},
-    };
-    return rows;
-}
 
 QStringList csvFilters()
 {
@@ -120,9 +69,10 @@ QTabWidget* TFReport::buildPages(QWidget* parent)
 {
     Pages = new QTabWidget(parent);
     Pages->setObjectName(QStringLiteral("Pages"));
-    QFormLayout* general = addFiguresPage(QStringLiteral("Общая"), generalRows());
-    QFormLayout* control = addFiguresPage(QStringLiteral("Канал управления"), controlRows());
-    audioRows_ = addFiguresPage(QStringLiteral("Канал аудио"), audioRows());
+    const std::vector<ReportPage>& pages = reportPages();
+    QFormLayout* general = addFiguresPage(pages[0].title, pages[0].rows);
+    QFormLayout* control = addFiguresPage(pages[1].title, pages[1].rows);
+    audioRows_ = addFiguresPage(pages[2].title, pages[2].rows);
     Pages->addTab(buildPlotPage(), QStringLiteral("График"));
     LDelay = labels_.at(QStringLiteral("LDelay"));
     Label16 = labels_.at(QStringLiteral("Label16"));

@@ -10,6 +10,7 @@
 #include "link/Notifier.h"
 #include "link/TaskEvents.h"
 #include "models/ReportHistory.h"
+#include "models/ReportPages.h"
 #include "ui/TaskWindowLink.h"
 #include "ui/WindowRegistry.h"
 
@@ -22,7 +23,6 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 class ReportPlot;
-struct ReportFigureRow;
 
 // "Статистика работы": the controller's traffic and load counters. "Старт" asks for them at
 // once and then every report period until "Стоп"; "Сброс" asks for them to be reset. Each answer

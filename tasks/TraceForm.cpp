@@ -9,11 +9,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "models/FileTexts.h"
 #include "tasks/LogFile.h"
 #include "tasks/LogView.h"
 #include "ui/ChildWindow.h"
 #include "ui/Dialogs.h"
-#include "ui/FileTexts.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Fails when a folder includes a layer above it, or when config/, link/ or models/ include a widgets
-# or GUI header: each layer may use only the layers below it.
-# check-layers.sh [TOP [QTCORE]]: given Qt Core's header folder, every Qt header those three include
+# Fails when a folder includes a layer above it, or when config/, link/, models/ or cli/ include a
+# widgets or GUI header: each layer may use only the layers below it.
+# check-layers.sh [TOP [QTCORE]]: given Qt Core's header folder, every Qt header those four include
 # must also be one of Qt Core's.
 set -u
 top=${1:-$(cd "$(dirname "$0")/.." && pwd)}
@@ -11,6 +11,7 @@ declare -A allowed=(
   [config]="config"
   [link]="config link"
   [models]="config link models"
+  [cli]="config link models cli"
   [sim]="config sim"
   [ui]="config link models ui"
   [editors]="config link models ui editors"
@@ -34,7 +35,7 @@ done
 while IFS= read -r line; do
   echo "widgets or GUI header below the window layers: $line"
   status=1
-done < <(grep -rnE '^#include <(QtWidgets|QtGui|Q(Widget|Application|Painter|Pixmap|Icon|Image|Color|Font))' config link models)
+done < <(grep -rnE '^#include <(QtWidgets|QtGui|Q(Widget|Application|Painter|Pixmap|Icon|Image|Color|Font))' config link models cli)
 
 # With Qt Core's header folder given: every Qt header below the window layers is one of Qt Core's.
 qtcore=${2:-}
@@ -48,7 +49,7 @@ elif [ -n "$qtcore" ]; then
       echo "not a Qt Core header below the window layers: $line"
       status=1
     fi
-  done < <(grep -rnE '^#include <Q' config link models)
+  done < <(grep -rnE '^#include <Q' config link models cli)
 fi
 
 exit $status

@@ -1,4 +1,4 @@
-#include "tasks/FirmwareFile.h"
+#include "config/FirmwareFile.h"
 
 #include <new>
 

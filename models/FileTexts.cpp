@@ -1,4 +1,4 @@
-#include "ui/FileTexts.h"
+#include "models/FileTexts.h"
 
 QString cannotCreateText(const QString& fileName)
 {

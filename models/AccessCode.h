@@ -6,3 +6,7 @@
 // codes, 5 for anything else. The service level is the result minus 5.
 int accessModalResult(const QString& code);
 int accessLevelOf(int modalResult);
+// The level a code opens: 0 for a wrong or empty one.
+int accessLevelOfCode(const QString& code);
+// What a wrong code is answered with.
+QString wrongCodeText();

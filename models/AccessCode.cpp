@@ -1,4 +1,4 @@
-#include "shell/AccessCode.h"
+#include "models/AccessCode.h"
 
 #include <array>
 #include <utility>
@@ -26,4 +26,14 @@ int accessLevelOf(int modalResult)
     // Only the four codes' results name a level; anything else is the user level.
     const bool codeResult = modalResult > NoCodeResult && modalResult <= NoCodeResult + 5;
     return codeResult ? modalResult - NoCodeResult : 0;
+}
+
+int accessLevelOfCode(const QString& code)
+{
+    return accessLevelOf(accessModalResult(code));
+}
+
+QString wrongCodeText()
+{
+    return QStringLiteral("Ошибка ввода сервисного кода");
 }

@@ -1,4 +1,4 @@
-#include "shell/LogText.h"
+#include "models/LogText.h"
 
 #include "link/TimeOfDay.h"
 

@@ -1,0 +1,164 @@
+#include "cli/CommandLine.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include "cli/Commands.h"
+
+namespace {
+const QString Program = QStringLiteral("r4xx-cli");
+constexpr int OptionColumn = 34;
+
+std::vector<QCommandLineOption> globalOptions()
+{
+    return {
+        QCommandLineOption({QStringLiteral("device")},
+                           QStringLiteral("контроллер на шине: BUS/DEV, как его показывает list"),
+                           QStringLiteral("BUS/DEV")),
+        QCommandLineOption({QStringLiteral("die-id")},
+                           QStringLiteral("контроллер с этим Die ID, как его показывает list"),
+                           QStringLiteral("ID")),
+        QCommandLineOption({QStringLiteral("json")},
+                           QStringLiteral("результат одним документом JSON на стандартный вывод")),
+        QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                           QStringLiteral("эта справка")),
+        QCommandLineOption({QStringLiteral("version")}, QStringLiteral("версия программы")),
+    };
+}
+
+QString optionNames(const QCommandLineOption& option)
+{
+    QStringList names;
+    for (const QString& name : option.names())
+        names << (name.size() == 1 ? u'-' + name : QStringLiteral("--") + name);
+    QString text = names.join(QStringLiteral(", "));
+    if (!option.valueName().isEmpty())
+        text += QStringLiteral(" <") + option.valueName() + u'>';
+    return text;
+}
+
+QString optionLines(const std::vector<QCommandLineOption>& options)
+{
+    QString text;
+    for (const QCommandLineOption& option : options)
+        text += QStringLiteral("  ") + optionNames(option).leftJustified(OptionColumn - 3) + u' '
+            + option.description() + u'\n';
+    return text;
+}
+
+QString statusLines()
+{
+    QString text;
+    for (const ExitStatusEntry& entry : exitStatuses())
+        text += QStringLiteral("  %1  %2\n").arg(exitCode(entry.status), 3).arg(entry.meaning);
+    return text;
+}
+
+void addOptions(QCommandLineParser& parser, const std::vector<QCommandLineOption>& options)
+{
+    for (const QCommandLineOption& option : options)
+        parser.addOption(option);
+}
+
+ExitStatus usage(Console& console, const QString& message)
+{
+    console.err << Program << QStringLiteral(": ") << message << Qt::endl
+                << QStringLiteral("Справка: r4xx-cli --help") << Qt::endl;
+    return ExitStatus::Usage;
+}
+
+QString parseFailure(const QCommandLineParser& parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return QStringLiteral("неизвестный параметр: ") + unknown.join(QStringLiteral(", "));
+    return QStringLiteral("неверная командная строка: ") + parser.errorText();
+}
+
+void printDocument(Console& console, const QString& command, ExitStatus status, QJsonObject document)
+{
+    document[QStringLiteral("command")] = command;
+    document[QStringLiteral("exitStatus")] = exitCode(status);
+    document[QStringLiteral("status")] = QString::fromLatin1(exitStatusEntry(status).key);
+    document[QStringLiteral("log")] = QJsonArray::fromStringList(console.logged);
+    console.out << QJsonDocument(document).toJson(QJsonDocument::Indented) << Qt::flush;
+}
+
+ExitStatus runCommand(const CommandSpec& spec, const QStringList& arguments, Console& console)
+{
+    QCommandLineParser parser;
+    addOptions(parser, globalOptions());
+    addOptions(parser, spec.options);
+    if (!parser.parse(arguments))
+        return usage(console, parseFailure(parser));
+    if (parser.isSet(QStringLiteral("help"))) {
+        console.out << commandHelp(spec.name) << Qt::flush;
+        return ExitStatus::Success;
+    }
+    const qsizetype given = parser.positionalArguments().size() - 1;
+    if (given < spec.minArguments || given > spec.maxArguments)
+        return usage(console, QStringLiteral("команде %1 нужно: %2").arg(spec.name, spec.synopsis));
+    const bool json = parser.isSet(QStringLiteral("json"));
+    CommandContext context{console, parser, json, {}};
+    const ExitStatus status = spec.run(context);
+    if (json)
+        printDocument(console, spec.name, status, context.document);
+    return status;
+}
+}
+
+QString programHelp()
+{
+    QString text = QStringLiteral("Использование: r4xx-cli [--device BUS/DEV | --die-id ID] [--json] "
+                                  "КОМАНДА [ПАРАМЕТРЫ]\n\n"
+                                  "Задачи терминала R-410/R-420 из командной строки.\n\nКоманды:\n");
+    for (const CommandSpec& spec : commandSpecs())
+        text += QStringLiteral("  ") + spec.name.leftJustified(OptionColumn - 3) + u' ' + spec.summary
+            + u'\n';
+    text += QStringLiteral("\nОбщие параметры:\n") + optionLines(globalOptions());
+    text += QStringLiteral(
+        "\nСправка по команде: r4xx-cli КОМАНДА --help\n"
+        "\nСервисный код (flash, trace, set-identity, write --full) берется из переменной\n"
+        "окружения R4XX_SERVICE_CODE или вводится без отображения по запросу.\n"
+        "\nКоды завершения:\n");
+    return text + statusLines();
+}
+
+QString commandHelp(const QString& command)
+{
+    const CommandSpec* spec = findCommand(command);
+    if (!spec)
+        return programHelp();
+    QString text = QStringLiteral("Использование: r4xx-cli [ОБЩИЕ ПАРАМЕТРЫ] ") + spec->name;
+    if (!spec->synopsis.isEmpty())
+        text += u' ' + spec->synopsis;
+    text += QStringLiteral("\n\n") + spec->summary + u'\n';
+    if (!spec->options.empty())
+        text += QStringLiteral("\nПараметры:\n") + optionLines(spec->options);
+    return text + QStringLiteral("\nОбщие параметры:\n") + optionLines(globalOptions());
+}
+
+int runCommandLine(const QStringList& arguments, Console& console)
+{
+    QCommandLineParser global;
+    addOptions(global, globalOptions());
+    global.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!global.parse(arguments))
+        return exitCode(usage(console, parseFailure(global)));
+    if (global.isSet(QStringLiteral("version"))) {
+        console.out << Program << u' ' << QStringLiteral(R4XX_VERSION) << Qt::endl;
+        return exitCode(ExitStatus::Success);
+    }
+    const QStringList positional = global.positionalArguments();
+    if (positional.isEmpty()) {
+        if (global.isSet(QStringLiteral("help"))) {
+            console.out << programHelp() << Qt::flush;
+            return exitCode(ExitStatus::Success);
+        }
+        return exitCode(usage(console, QStringLiteral("не указана команда")));
+    }
+    const CommandSpec* spec = findCommand(positional.front());
+    if (!spec)
+        return exitCode(usage(console, QStringLiteral("неизвестная команда: ") + positional.front()));
+    return exitCode(runCommand(*spec, arguments, console));
+}

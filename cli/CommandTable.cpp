@@ -1,0 +1,83 @@
+#include "cli/Commands.h"
+
+#include <algorithm>
+
+namespace {
+QCommandLineOption option(const QStringList& names, const QString& description,
+                          const QString& valueName = {})
+{
+    return QCommandLineOption(names, description, valueName);
+}
+}
+
+const std::vector<CommandSpec>& commandSpecs()
+{
+    static const std::vector<CommandSpec> specs{
+        {QStringLiteral("list"), {}, QStringLiteral("все контроллеры на всех шинах USB"), {}, 0, 0,
+         listCommand},
+        {QStringLiteral("info"), QStringLiteral("[ФАЙЛ.rcf]"),
+         QStringLiteral("описание контроллера по его конфигурации, как в окне «Описание "
+                        "контроллера»; без файла конфигурация читается из контроллера"),
+         {}, 0, 1, infoCommand},
+        {QStringLiteral("read"), QStringLiteral("-o ФАЙЛ.rcf"),
+         QStringLiteral("прочитать конфигурацию контроллера и сохранить ее в файл"),
+         {option({QStringLiteral("o"), QStringLiteral("output")},
+                 QStringLiteral("файл конфигурации"), QStringLiteral("ФАЙЛ.rcf"))},
+         0, 0, readCommand},
+        {QStringLiteral("write"), QStringLiteral("ФАЙЛ.rcf [--full]"),
+         QStringLiteral("записать конфигурацию из файла в контроллер: 110 байт, с --full 200 байт"),
+         {option({QStringLiteral("full")},
+                 QStringLiteral("записать и блок платы (200 байт); нужен сервисный код"))},
+         1, 1, writeCommand},
+        {QStringLiteral("flash"), QStringLiteral("ОБРАЗ"),
+         QStringLiteral("загрузить программное обеспечение в контроллер (в рабочем режиме или в "
+                        "режиме загрузчика); нужен сервисный код"),
+         {}, 1, 1, flashCommand},
+        {QStringLiteral("stats"), QStringLiteral("[--reset] [--period S] [--count N] [--csv ФАЙЛ]"),
+         QStringLiteral("статистика работы контроллера, как в окне «Статистика работы»"),
+         {option({QStringLiteral("reset")}, QStringLiteral("сначала сбросить счетчики")),
+          option({QStringLiteral("period")},
+                 QStringLiteral("время получения отчета, 1..999 сек (1)"), QStringLiteral("S")),
+          option({QStringLiteral("count")},
+                 QStringLiteral("число отчетов (1); 0 - до Ctrl+C"), QStringLiteral("N")),
+          option({QStringLiteral("csv")},
+                 QStringLiteral("сохранить отчеты в файл CSV, как страница «График»"),
+                 QStringLiteral("ФАЙЛ"))},
+         0, 0, statsCommand},
+        {QStringLiteral("trace"),
+         QStringLiteral("--channels bus-rx,bus-tx,link-rx,link-tx [--duration S] [-o ФАЙЛ]"),
+         QStringLiteral("трассировка каналов контроллера до конца времени или до Ctrl+C; нужен "
+                        "сервисный код"),
+         {option({QStringLiteral("channels")},
+                 QStringLiteral("каналы через запятую: bus-rx, bus-tx, link-rx, link-tx"),
+                 QStringLiteral("КАНАЛЫ")),
+          option({QStringLiteral("duration")}, QStringLiteral("время трассировки, сек"),
+                 QStringLiteral("S")),
+          option({QStringLiteral("o"), QStringLiteral("output")},
+                 QStringLiteral("записать строки в файл, а не на стандартный вывод"),
+                 QStringLiteral("ФАЙЛ"))},
+         0, 0, traceCommand},
+        {QStringLiteral("set-identity"),
+         QStringLiteral("[--serial S] [--mac AA-BB-CC-DD-EE-FF] [--date D] [--description ТЕКСТ]"),
+         QStringLiteral("изменить данные платы (окно «Контроллер ID») и записать 200 байт "
+                        "конфигурации; нужен сервисный код"),
+         {option({QStringLiteral("serial")}, QStringLiteral("серийный номер, до 4 символов"),
+                 QStringLiteral("S")),
+          option({QStringLiteral("mac")}, QStringLiteral("физический адрес (только R-420)"),
+                 QStringLiteral("AA-BB-CC-DD-EE-FF")),
+          option({QStringLiteral("date")}, QStringLiteral("дата: ГГГГ-ММ-ДД или ДД.ММ.ГГГГ"),
+                 QStringLiteral("D")),
+          option({QStringLiteral("description")}, QStringLiteral("описание, до 64 символов"),
+                 QStringLiteral("ТЕКСТ"))},
+         0, 0, setIdentityCommand},
+    };
+    return specs;
+}
+
+const CommandSpec* findCommand(const QString& name)
+{
+    const auto& specs = commandSpecs();
+    const auto found = std::find_if(specs.begin(), specs.end(),
+                                    [&](const CommandSpec& spec) { return spec.name == name; });
+    return found == specs.end() ? nullptr : &*found;
+}

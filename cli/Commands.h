@@ -1,0 +1,65 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <variant>
+#include <vector>
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QJsonObject>
+
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "cli/TaskRunner.h"
+#include "config/ConfigRecord.h"
+
+// What a command runs with: the console, its parsed command line, and the JSON document it fills
+// when --json asks for one (the command, its exit status and the log lines are added to it).
+struct CommandContext {
+    Console& console;
+    const QCommandLineParser& parser;
+    bool json = false;
+    QJsonObject document;
+
+    // The command's text result on standard output, unless --json.
+    void print(const QString& line);
+    QString value(const QString& option) const { return parser.value(option); }
+    bool isSet(const QString& option) const { return parser.isSet(option); }
+    QStringList arguments() const; // the positional arguments after the command's name
+};
+
+// A runner for the controller that --device or --die-id choose (the first one without either), or
+// why there is none.
+using RunnerOrStatus = std::variant<std::unique_ptr<TaskRunner>, ExitStatus>;
+RunnerOrStatus runnerFor(CommandContext& context);
+
+// Asks for the service code and checks that it opens one of the levels; the level it opens, or
+// the refusal, logged.
+std::variant<AccessLevel, ExitStatus> requireAccess(CommandContext& context,
+                                                    const std::vector<AccessLevel>& allowed);
+
+// A log line of the command's own and the status it ends with.
+ExitStatus refuse(CommandContext& context, const QString& text, ExitStatus status);
+
+// One entry per command: adding a command is one entry here and its function.
+struct CommandSpec {
+    QString name;
+    QString synopsis; // the arguments as the help shows them
+    QString summary;
+    std::vector<QCommandLineOption> options;
+    int minArguments = 0;
+    int maxArguments = 0;
+    ExitStatus (*run)(CommandContext& context);
+};
+const std::vector<CommandSpec>& commandSpecs();
+const CommandSpec* findCommand(const QString& name);
+
+ExitStatus listCommand(CommandContext& context);
+ExitStatus infoCommand(CommandContext& context);
+ExitStatus readCommand(CommandContext& context);
+ExitStatus writeCommand(CommandContext& context);
+ExitStatus flashCommand(CommandContext& context);
+ExitStatus statsCommand(CommandContext& context);
+ExitStatus traceCommand(CommandContext& context);
+ExitStatus setIdentityCommand(CommandContext& context);

@@ -1,0 +1,81 @@
+#include "cli/Commands.h"
+
+#include "cli/RecordOutput.h"
+#include "cli/ServiceCode.h"
+#include "config/ConfigFile.h"
+#include "models/FileTexts.h"
+#include "models/LogText.h"
+
+namespace {
+const QString OutputOption = QStringLiteral("output");
+const QString FullOption = QStringLiteral("full");
+
+// The record from the controller, or from the file the command names.
+std::variant<ConfigRecord, ExitStatus> sourceRecord(CommandContext& context)
+{
+    if (!context.arguments().isEmpty()) {
+        const QString name = context.arguments().front();
+        const OpenedConfig opened = openConfigFile(name, TCrc());
+        if (opened.result != OpenFileResult::Opened)
+            return refuse(context, fileRejectedText(name), ExitStatus::Refused);
+        return opened.record;
+    }
+    RunnerOrStatus runner = runnerFor(context);
+    if (auto* status = std::get_if<ExitStatus>(&runner))
+        return *status;
+    return readRecord(*std::get<std::unique_ptr<TaskRunner>>(runner));
+}
+}
+
+ExitStatus infoCommand(CommandContext& context)
+{
+    const auto record = sourceRecord(context);
+    if (const auto* status = std::get_if<ExitStatus>(&record))
+        return *status;
+    for (const QString& line : infoLines(std::get<ConfigRecord>(record)))
+        context.print(line);
+    context.document[QStringLiteral("info")] = infoJson(std::get<ConfigRecord>(record));
+    return ExitStatus::Success;
+}
+
+// As "Прочитать" and then "Сохранить как": the record read, its CRC stamped, the file replaced
+// only by a whole new one.
+ExitStatus readCommand(CommandContext& context)
+{
+    if (!context.isSet(OutputOption))
+        return refuse(context, QStringLiteral("Не указан файл: -o ФАЙЛ.rcf"), ExitStatus::Usage);
+    const QString name = context.value(OutputOption);
+    RunnerOrStatus runner = runnerFor(context);
+    if (auto* status = std::get_if<ExitStatus>(&runner))
+        return *status;
+    auto record = readRecord(*std::get<std::unique_ptr<TaskRunner>>(runner));
+    if (const auto* status = std::get_if<ExitStatus>(&record))
+        return *status;
+    context.document[QStringLiteral("bytesReceived")] = CONFIG_IMAGE_SIZE;
+    const SaveFileResult saved = saveConfigFile(name, std::get<ConfigRecord>(record), TCrc());
+    if (const std::optional<QString> failure = saveFailureText(saved, name))
+        return refuse(context, *failure, ExitStatus::Refused);
+    logLine(context.console, fileSavedText(name));
+    context.document[QStringLiteral("file")] = name;
+    return ExitStatus::Success;
+}
+
+ExitStatus writeCommand(CommandContext& context)
+{
+    const QString name = context.arguments().front();
+    const OpenedConfig opened = openConfigFile(name, TCrc());
+    if (opened.result != OpenFileResult::Opened)
+        return refuse(context, fileRejectedText(name), ExitStatus::Refused);
+    AccessLevel level = LevelUser;
+    if (context.isSet(FullOption)) {
+        const auto access = requireAccess(context, boardLevels());
+        if (const auto* status = std::get_if<ExitStatus>(&access))
+            return *status;
+        level = std::get<AccessLevel>(access);
+    }
+    RunnerOrStatus runner = runnerFor(context);
+    if (auto* status = std::get_if<ExitStatus>(&runner))
+        return *status;
+    return writeRecord(context, *std::get<std::unique_ptr<TaskRunner>>(runner), opened.record,
+                       level);
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+#include "cli/CommandLine.h"
+#include "cli/Console.h"
+#include "link/TraceTasks.h"
+#include "sim/Simulator.h"
+
+// Instant pauses that count as time passed; a test may act at a chosen pause.
+class FakePollClock : public PollClock {
+public:
+    void sleep(std::chrono::milliseconds duration) override
+    {
+        elapsed_ += duration;
+        pauses.push_back(static_cast<int>(duration.count()));
+        if (onSleep)
+            onSleep(pauses.size());
+    }
+    std::chrono::milliseconds elapsed() const override { return elapsed_; }
+
+    std::vector<int> pauses;
+    std::function<void(std::size_t count)> onSleep;
+
+private:
+    std::chrono::milliseconds elapsed_{0};
+};
+
+struct CliRun {
+    int status;
+    QString out;
+    QString err;
+};
+
+// r4xx-cli against the simulated controller (an R-420ZA, capacity 64), at 14:05:09 on 5 March
+// 2024 in a Russian locale, with standard error not a terminal unless a test says so.
+class CliTest : public ::testing::Test {
+protected:
+    CliTest()
+    {
+        sim::Simulator::instance().reset();
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        // The trace lines' time of day, fixed as the log's.
+        tasks[static_cast<int>(TaskEvent::TracePoll)] = TraceFetch([] { return QStringLiteral("14:05:09"); });
+    }
+    ~CliTest() override
+    {
+        sim::Simulator::instance().reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    CliRun run(const QStringList& arguments)
+    {
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        Console console{outStream,
+                        errStream,
+                        errIsTerminal,
+                        clock,
+                        [] { return QDateTime(QDate(2024, 3, 5), QTime(14, 5, 9)); },
+                        [this] { return environmentCode; },
+                        [this] { return promptCode; },
+                        interrupted,
+                        tasks,
+                        {}};
+        const int status = runCommandLine(QStringList{QStringLiteral("r4xx-cli")} + arguments, console);
+        outStream.flush();
+        errStream.flush();
+        return {status, out, err};
+    }
+
+    sim::Simulator& simulator() { return sim::Simulator::instance(); }
+    std::shared_ptr<sim::SimController> controller() { return simulator().controller(); }
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    // The log lines as printed, each with its time prefix.
+    static QStringList logLines(const QString& err) { return err.split(u'\n', Qt::SkipEmptyParts); }
+    static QString logged(const QString& text) { return QStringLiteral("14:05:09-> ") + text; }
+
+    std::optional<QString> environmentCode;
+    std::optional<QString> promptCode;
+    bool errIsTerminal = false;
+    std::atomic<bool> interrupted{false};
+    FakePollClock clock;
+    TaskTable tasks = deviceTasks();
+    QTemporaryDir folder;
+};
