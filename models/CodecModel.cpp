@@ -39,6 +39,7 @@ constexpr std::uint16_t InterfaceActiveData = 0x01;
 constexpr int InputZeroCode = 23;
 constexpr int InputHalfDecibelsPerStep = 3;  // -34.5 .. +12 dB in 1.5 dB steps
 constexpr int OutputZeroCode = 121;
+constexpr int OutputLowestCode = 48;
 constexpr int OutputHalfDecibelsPerStep = 2; // -73 .. +6 dB in 1 dB steps
 
 int slotOf(CodecRegister reg)
@@ -52,8 +53,11 @@ QString inputGainText(int code, const FieldContext&)
     return halfDecibelText((code - InputZeroCode) * InputHalfDecibelsPerStep);
 }
 
+// A code below the slider's range is the chip's mute range.
 QString outputGainText(int code, const FieldContext&)
 {
+    if (code < OutputLowestCode)
+        return QStringLiteral("Откл.");
     return halfDecibelText((code - OutputZeroCode) * OutputHalfDecibelsPerStep);
 }
 
@@ -135,8 +139,8 @@ std::span<const Field> codecFields()
     static const std::array<Field, 12> fields{{
         gain("in1", "RxLev_1", LeftLineInput, 0x1F, {0, 31}, InputZeroCode, inputGainText, in1Label),
         gain("in2", "RxLev_2", RightLineInput, 0x1F, {0, 31}, InputZeroCode, inputGainText, in2Label),
-        gain("out1", "TxLev_1", LeftHeadphone, 0x7F, {48, 127}, OutputZeroCode, outputGainText, out1Label),
-        gain("out2", "TxLev_2", RightHeadphone, 0x7F, {48, 127}, OutputZeroCode, outputGainText, out2Label),
+        gain("out1", "TxLev_1", LeftHeadphone, 0x7F, {OutputLowestCode, 127}, OutputZeroCode, outputGainText, out1Label),
+        gain("out2", "TxLev_2", RightHeadphone, 0x7F, {OutputLowestCode, 127}, OutputZeroCode, outputGainText, out2Label),
         // The rate byte is read without its bit 7 and written whole.
         {.key = "sampleRate", .control = "Sample", .label = QStringLiteral("Ацп/Цап"),
          .kind = FieldKind::Choice, .place = {slotOf(SampleRate), 0x7F, DataByte},
@@ -170,9 +174,7 @@ CodecRegister codecRegisterOf(const Field& field)
 
 QString gainText(const Field& gain, int code)
 {
-    if (code < gain.range.minimum)
-        return QStringLiteral("Откл.");
-    return gain.text(code, {});
+    return shownText(gain, code, {});
 }
 
 const std::array<QString, SampleRateCount>& sampleRateTexts()
@@ -275,6 +277,11 @@ int CodecModel::changeField(const Field& field, int value)
 {
     const int fitted = fitToRange(value, fieldRange(field, context())).value;
     return set(static_cast<CodecField>(fieldIndex(codecFields(), field)), fitted);
+}
+
+bool CodecModel::fieldEnabled(const Field& field) const
+{
+    return &field != &codecField(CodecField::SampleRate) || sampleRateSelectable();
 }
 
 void CodecModel::setData(CodecRegister reg, std::uint16_t data)

@@ -88,6 +88,7 @@ public:
     std::span<const Field> fields() const override { return codecFields(); }
     int fieldValue(const Field& field) const override;
     int changeField(const Field& field, int value) override;
+    bool fieldEnabled(const Field& field) const override;
 
     QString caption() const { return codecCaption(typeWord()); }
     // The sample rates are chosen only in the full service level.

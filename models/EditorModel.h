@@ -32,7 +32,8 @@ public:
     // A value set as the field's control sets it, through the editor's rules; returns the item
     // changed, for setPending.
     virtual int changeField(const Field& field, int value) = 0;
-    // Whether the editor shows the field for this controller, and lets it be changed.
+    // Whether the editor has the field for this controller's model and edition (a page hidden by
+    // another field's value still has it), and whether it lets the field be changed.
     virtual bool fieldShown(const Field&) const { return true; }
     virtual bool fieldEnabled(const Field&) const { return true; }
 };

@@ -178,9 +178,3 @@ bool RecoderModel::fieldEnabled(const Field& field) const
 {
     return &field != &recorderField(RecorderField::RxCtrl) || volumeControlAvailable();
 }
-
-// The level's page is shown only while the volume control is on.
-bool RecoderModel::fieldShown(const Field& field) const
-{
-    return &field != &recorderField(RecorderField::RxLevel) || rxLevelShown();
-}

@@ -74,7 +74,6 @@ public:
     std::span<const Field> fields() const override { return recorderFields(); }
     int changeField(const Field& field, int value) override;
     bool fieldEnabled(const Field& field) const override;
-    bool fieldShown(const Field& field) const override;
 
     QString caption() const { return recorderCaption(typeWord()); }
     // Edition ZB has no volume control: its box is disabled and its bit kept clear.
