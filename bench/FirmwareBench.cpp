@@ -20,7 +20,8 @@ public:
     void sleep(std::chrono::milliseconds) override { }
 };
 
-// Answers the image request and takes every other report.
+// Answers the image request and the read-back's range (the image, to compare with), and takes
+// every other report.
 class ImageNotifier : public Notifier {
 public:
     explicit ImageNotifier(std::shared_ptr<const FirmwareImage> image)
@@ -32,6 +33,8 @@ public:
     {
         if (std::holds_alternative<Ask::FirmwareImage>(wanted))
             return ImageRequest { static_cast<std::uint32_t>(image_->size()), image_ };
+        if (std::holds_alternative<Ask::FlashRange>(wanted))
+            return Ask::FlashRange::Range { 0, static_cast<std::int64_t>(image_->size()), image_ };
         return emptyInput(wanted);
     }
     bool requestClose(Target) override { return true; }
@@ -83,23 +86,26 @@ double replay(const std::vector<sim::Transfer>& transfers)
 }
 }
 
-// A 128 KiB firmware load through the worker against the bare loop of the same USB calls, both
+// A 128 KiB firmware task through the worker against the bare loop of the same USB calls, both
 // with the same latency per exchange, taken in turns within one run (which goes first changes
-// every round). "ratio" is the median over the rounds of the load's time over the bare loop's,
+// every round). "ratio" is the median over the rounds of the task's time over the bare loop's,
 // which a busy machine disturbs less than the ratio of the sums ("ratio_of_sums"); the
 // terminal's own work is what it adds above 1.
-static void FirmwareLoadAgainstBareLoop(benchmark::State& state)
+static void firmwareTaskAgainstBareLoop(benchmark::State& state, TaskEvent task)
 {
     sim::Simulator& simulator = sim::Simulator::instance();
     simulator.reset();
     simulator.controller()->settings.capacity = static_cast<std::uint16_t>(state.range(0));
     simulator.controller()->faults.latency = ExchangeLatency;
-    ImageNotifier notifier(patternedImage());
+    const std::shared_ptr<const FirmwareImage> image = patternedImage();
+    // What a load leaves, for a verification to read whole.
+    simulator.controller()->devices().flash.preload(0, *image);
+    ImageNotifier notifier(image);
     InstantClock clock;
     TDevice device(notifier, clock);
-    const auto load = [&] {
+    const auto runTask = [&] {
         const Clocked::time_point start = Clocked::now();
-        device.events().set(TaskEvent::FirmwareLoad);
+        device.events().set(task);
         device.runPass();
         const double seconds = secondsSince(start);
         // Frees the controller for the bare loop, whose transfers it would refuse otherwise.
@@ -112,7 +118,7 @@ static void FirmwareLoadAgainstBareLoop(benchmark::State& state)
         simulator.clearTraffic();
         return seconds;
     };
-    device.events().set(TaskEvent::FirmwareLoad);
+    device.events().set(task);
     device.runPass();
     const std::vector<sim::Transfer> transfers = simulator.traffic();
     device.finish();
@@ -123,8 +129,8 @@ static void FirmwareLoadAgainstBareLoop(benchmark::State& state)
     double bareSeconds = 0;
     for (auto _ : state) {
         const bool loadFirst = ratios.size() % 2 == 0;
-        const double first = loadFirst ? load() : bare(transfers);
-        const double second = loadFirst ? bare(transfers) : load();
+        const double first = loadFirst ? runTask() : bare(transfers);
+        const double second = loadFirst ? bare(transfers) : runTask();
         const double loaded = loadFirst ? first : second;
         const double replayed = loadFirst ? second : first;
         state.SetIterationTime(loaded);
@@ -140,6 +146,16 @@ static void FirmwareLoadAgainstBareLoop(benchmark::State& state)
                                                 : (ratios[middle - 1] + ratios[middle]) / 2;
     state.counters["ratio_of_sums"] = loadSeconds / bareSeconds;
 }
+static void FirmwareLoadAgainstBareLoop(benchmark::State& state)
+{
+    firmwareTaskAgainstBareLoop(state, TaskEvent::FirmwareLoad);
+}
+
+static void FirmwareVerificationAgainstBareLoop(benchmark::State& state)
+{
+    firmwareTaskAgainstBareLoop(state, TaskEvent::FirmwareRead);
+}
+
 // By payload capacity: full pages (about 2000 exchanges), and 59-byte blocks (about 12000).
 BENCHMARK(FirmwareLoadAgainstBareLoop)
     ->Arg(512)
@@ -150,4 +166,15 @@ BENCHMARK(FirmwareLoadAgainstBareLoop)
     ->Arg(64)
     ->UseManualTime()
     ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+// By payload capacity: 512-byte reads (256 exchanges), and 64-byte reads (2048).
+BENCHMARK(FirmwareVerificationAgainstBareLoop)
+    ->Arg(512)
+    ->UseManualTime()
+    ->Iterations(15)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(FirmwareVerificationAgainstBareLoop)
+    ->Arg(64)
+    ->UseManualTime()
+    ->Iterations(15)
     ->Unit(benchmark::kMillisecond);

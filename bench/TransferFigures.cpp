@@ -51,7 +51,8 @@ std::shared_ptr<FirmwareImage> patternedImage()
     return image;
 }
 
-// The windows' answers, taken at once: the record to write, the image to load.
+// The windows' answers, taken at once: the record to write, the image to load and to compare
+// the firmware memory with.
 class AnsweringNotifier final : public Notifier {
 public:
     bool notify(Target target, const TaskReport& report) override
@@ -66,6 +67,8 @@ public:
             return answerWriteRequest(*record, LevelFull);
         if (std::holds_alternative<Ask::FirmwareImage>(wanted))
             return ImageRequest { static_cast<std::uint32_t>(image->size()), image };
+        if (std::holds_alternative<Ask::FlashRange>(wanted))
+            return Ask::FlashRange::Range { 0, static_cast<std::int64_t>(image->size()), image };
         return emptyInput(wanted);
     }
     bool requestClose(Target) override { return true; }
@@ -107,6 +110,8 @@ Rounds aloneRounds(TaskEvent event, int rounds)
 {
     setUpController(Latency);
     AnsweringNotifier notifier;
+    // What a load leaves, for a verification to read whole.
+    sim::Simulator::instance().controller()->devices().flash.preload(0, *notifier.image);
     InstantClock clock;
     TDevice device(notifier, clock);
     device.events().set(TaskEvent::ConfigRead);
@@ -186,6 +191,8 @@ std::vector<FigureRow> transferFigures()
     std::vector<FigureRow> rows {
         rowOf("firmware 128 KiB, task alone vs bare USB loop",
             aloneRounds(TaskEvent::FirmwareLoad, 4)),
+        rowOf("firmware verification 128 KiB, task alone vs bare USB loop",
+            aloneRounds(TaskEvent::FirmwareRead, 4)),
         rowOf("config read, task alone vs bare USB loop", aloneRounds(TaskEvent::ConfigRead, 21)),
         rowOf("config write 200 B, task alone vs bare USB loop",
             aloneRounds(TaskEvent::ConfigWrite, 21)),

@@ -6,9 +6,9 @@
 #include "sim/Simulator.h"
 #include "support/TestClock.h"
 
-const std::array<TaskRun, 15>& taskRuns()
+const std::array<TaskRun, 17>& taskRuns()
 {
-    static const std::array<TaskRun, 15> runs{{
+    static const std::array<TaskRun, 17> runs{{
         {"read", TaskEvent::ConfigRead, Target::Read, Ending::Told},
         {"write-user", TaskEvent::ConfigWrite, Target::Save, Ending::Told, USER_WRITE_SIZE},
         {"write-full", TaskEvent::ConfigWrite, Target::Save, Ending::Told, FULL_WRITE_SIZE},
@@ -24,6 +24,8 @@ const std::array<TaskRun, 15>& taskRuns()
         {"link", TaskEvent::LinkLoad, Target::Link, Ending::OnFailure},
         {"trace-selection", TaskEvent::TraceSelection, Target::Trace, Ending::OnFailure},
         {"trace-fetch", TaskEvent::TracePoll, Target::Trace, Ending::OnFailure},
+        {"firmware-verify", TaskEvent::FirmwareRead, Target::Flash, Ending::Told},
+        {"firmware-backup", TaskEvent::FirmwareRead, Target::Flash, Ending::Told, 0, false, true},
     }};
     return runs;
 }
@@ -45,6 +47,11 @@ RunHandles runTask(const TaskRun& run, const RunSetup& setup, RecordingNotifier&
     notifier.record.setTypeWord(controller->settings.typeWord);
     notifier.image = setup.image;
     notifier.traceMask = setup.traceMask;
+    if (run.event == TaskEvent::FirmwareRead) {
+        controller->devices().flash.preload(0, *setup.image);
+        notifier.flashRange = {0, static_cast<std::int64_t>(setup.image->size()),
+                               run.backup ? nullptr : setup.image};
+    }
 
     TestClock clock;
     RunHandles handles{};

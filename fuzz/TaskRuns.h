@@ -25,9 +25,10 @@ struct TaskRun {
     Ending ending;
     int writeCount = 0;    // the main window's answer to a write request
     bool bootMode = false; // a controller without working firmware
+    bool backup = false;   // a read-back hands the bytes over instead of comparing them
 };
 
-const std::array<TaskRun, 15>& taskRuns();
+const std::array<TaskRun, 17>& taskRuns();
 
 struct RunSetup {
     std::shared_ptr<const FirmwareImage> image;
@@ -43,9 +44,10 @@ struct RunHandles {
     int afterWorker; // once the worker ended
 };
 
-// A fresh simulated controller with its demonstration configuration; the windows answer as set
-// (the write request with the controller's own image and type, the firmware window with the
-// image). Runs the task once and ends the worker. The simulator keeps the run's traffic.
+// A fresh simulated controller with its demonstration configuration and, for a read-back, the
+// image in its firmware memory; the windows answer as set (the write request with the
+// controller's own image and type, the firmware window with the image, the read-back with the
+// image's range, compared with the image unless it is a backup). Runs the task once and ends the worker. The simulator keeps the run's traffic.
 RunHandles runTask(const TaskRun& run, const RunSetup& setup, RecordingNotifier& notifier);
 
 // A patterned image of the given length.

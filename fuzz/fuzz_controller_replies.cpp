@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -212,11 +213,57 @@ void checkFinishedLoad(const Lines& flash, const FirmwareImage& image,
     require(sent == image, "a finished load sent the image");
 }
 
-// Whether the window was told that the run ended: closed, or finished (stopped with 0).
+// The data of every firmware memory read whose reply came whole, in order.
+std::vector<std::uint8_t> flashReadData(const std::vector<Exchange>& all)
+{
+    std::vector<std::uint8_t> data;
+    for (const Exchange& e : all) {
+        if (!isCommand(e, Command::FlashInstruction) || e.request.size() <= Usb::HeaderSize
+            || e.request[Usb::HeaderSize] != FlashInstruction::ReadData)
+            continue;
+        const std::size_t count = word(e.request, 1);
+        if (e.replied && e.reply.size() >= Usb::HeaderSize + count && word(e.reply, 0) == 2)
+            data.insert(data.end(), e.reply.begin() + Usb::HeaderSize,
+                        e.reply.begin() + Usb::HeaderSize + static_cast<std::ptrdiff_t>(count));
+    }
+    return data;
+}
+
+// A read-back's outcome is what the controller replied: a backup holds the bytes of the read
+// replies, a comparison names the first of them that differs from the image, or none.
+void checkReadBack(const RecordingNotifier& notifier, const Lines& flash, const FirmwareImage& image,
+                   const std::vector<Exchange>& all)
+{
+    const std::vector<std::uint8_t> read = flashReadData(all);
+    const std::vector<std::vector<std::uint8_t>> handed = notifier.flashReads();
+    require(handed.size() <= 1, "one read-back hands over one range");
+    if (!handed.empty())
+        require(handed.front() == read && read.size() == image.size(),
+                "a backup holds every byte the controller replied, and only those");
+    const std::vector<std::string> compared = flash.starting("Flash 11 ");
+    if (compared.empty())
+        return;
+    const auto differs = std::mismatch(image.begin(), image.end(), read.begin(), read.end());
+    std::string expected = std::to_string(differs.first - image.begin());
+    if (differs.first != image.end()) {
+        require(differs.second != read.end(), "a difference is named only where one was read");
+        char at[48];
+        std::snprintf(at, sizeof at, " differs at %06llX: %02X, read %02X",
+                      static_cast<unsigned long long>(differs.first - image.begin()),
+                      *differs.first, *differs.second);
+        expected += at;
+    }
+    require(compared.front() == expected,
+            "a comparison names the first byte where the replies differ from the image, or none");
+}
+
+// Whether the window was told that the run ended: closed, finished (stopped with 0), or given
+// the outcome of a read-back.
 bool told(const Lines& window, Target target)
 {
     const std::string name = targetName(target);
-    return window.has(name + " close") || window.has(name + " 5 ");
+    return window.has(name + " close") || window.has(name + " 5 ") || window.has(name + " 11 ")
+        || window.has(name + " 12 ");
 }
 
 bool errorLogged(const RecordingNotifier& notifier)
@@ -238,6 +285,8 @@ int exchangeBound(const TaskRun& run, std::size_t imageSize)
         return Connect + 2 + ErasePolls + static_cast<int>(imageSize + 1) * (ProgramBusyPolls + 2);
     case TaskEvent::TracePoll:
         return Connect + TraceFetch::MaxFetchesPerRun;
+    case TaskEvent::FirmwareRead:
+        return Connect + ProgramBusyPolls + static_cast<int>(imageSize) + 1;
     default:
         return Connect + 1;
     }
@@ -283,6 +332,8 @@ void fuzzTask(const TaskRun& run, FuzzInput& input)
     checkFinishedWrite(notifier, all, window);
     checkCounters(window, all);
     checkFinishedLoad(window, *setup.image, traffic);
+    if (run.event == TaskEvent::FirmwareRead)
+        checkReadBack(notifier, window, *setup.image, all);
 }
 
 } // namespace

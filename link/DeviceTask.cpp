@@ -1,6 +1,7 @@
 #include "link/DeviceTask.h"
 
 #include "link/ConfigTasks.h"
+#include "link/FirmwareReadTask.h"
 #include "link/FirmwareTask.h"
 #include "link/Diagnostics.h"
 #include "link/ParameterTasks.h"
@@ -14,6 +15,7 @@ TaskTable deviceTasks()
     tasks[static_cast<int>(TaskEvent::ConfigRead)] = readConfiguration;
     tasks[static_cast<int>(TaskEvent::ConfigWrite)] = writeConfiguration;
     tasks[static_cast<int>(TaskEvent::FirmwareLoad)] = loadFirmware;
+    tasks[static_cast<int>(TaskEvent::FirmwareRead)] = readFirmware;
     tasks[static_cast<int>(TaskEvent::TraceSelection)] = selectTrace;
     tasks[static_cast<int>(TaskEvent::TracePoll)] = TraceFetch{};
     tasks[static_cast<int>(TaskEvent::StatisticsReport)] = reportStatistics;

@@ -43,7 +43,7 @@ const char* taskEventName(TaskEvent event)
     static constexpr std::array<const char*, TaskEventCount> names{
         "ConfigRead",    "ConfigWrite",   "FirmwareLoad", "StatisticsReport", "StatisticsReset",
         "CodecTest",     "AmplifierTest", "VocoderTest",  "RecorderTest",     "TraceSelection",
-        "TracePoll",     "NetworkLoad",   "LinkLoad",
+        "TracePoll",     "NetworkLoad",   "LinkLoad",     "FirmwareRead",
     };
     return names.at(static_cast<std::size_t>(event));
 }

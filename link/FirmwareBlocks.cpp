@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+std::array<std::uint8_t, 3> flashAddress(int address)
+{
+    return {static_cast<std::uint8_t>(address >> 16), static_cast<std::uint8_t>(address >> 8),
+            static_cast<std::uint8_t>(address)};
+}
+
 int largestProgramBlock(int payloadCapacity)
 {
     return payloadCapacity >= FlashPageSize + PageProgramOverhead
@@ -24,4 +30,23 @@ int programBlockLength(int largestBlock, int address, std::int64_t remaining)
 int bootPieceLength(std::int64_t remaining)
 {
     return static_cast<int>(std::min<std::int64_t>(BootPieceSize, remaining));
+}
+
+FlashSpan readableSpan(std::int64_t start, std::int64_t length)
+{
+    if (start < 0 || start > FlashProgramLimit)
+        return {};
+    return {start, std::clamp<std::int64_t>(length, 0, FlashProgramLimit - start)};
+}
+
+std::optional<FlashMismatch> firstMismatch(std::int64_t address,
+                                           std::span<const std::uint8_t> expected,
+                                           std::span<const std::uint8_t> actual)
+{
+    const std::size_t count = std::min(expected.size(), actual.size());
+    const auto [wanted, found] =
+        std::mismatch(expected.begin(), expected.begin() + count, actual.begin());
+    if (wanted == expected.begin() + count)
+        return std::nullopt;
+    return FlashMismatch{address + (wanted - expected.begin()), *wanted, *found};
 }

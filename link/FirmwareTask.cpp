@@ -5,6 +5,7 @@
 
 #include "config/ConfigRecord.h"
 #include "link/FirmwareBlocks.h"
+#include "link/FlashChip.h"
 #include "link/Protocol.h"
 #include "link/TaskContext.h"
 
@@ -15,9 +16,6 @@ const QString ProgramFinishedText = QStringLiteral("Загрузка прогр�
 const QString BootStartedText = QStringLiteral("Процесс загрузки ПО (boot_mode) запущен");
 const QString BootFinishedText = QStringLiteral("Процесс загрузки ПО (boot_mode) завершен");
 
-constexpr std::chrono::milliseconds ErasePollInterval{1000};
-constexpr std::chrono::milliseconds EraseSettle{500};
-constexpr int StatusSize = 1;
 
 // The image as the window granted it: never more bytes than it holds.
 struct GrantedImage {
@@ -35,9 +33,10 @@ GrantedImage grantedImage(const ImageRequest& request)
 
 // Asks the window for the image and reports its size as the progress maximum; false when the
 // window has gone.
-bool requestImage(TaskContext& context, GrantedImage& image)
+bool requestImage(TaskContext& context, LoadMode mode, GrantedImage& image)
 {
-    const std::optional<ImageRequest> request = context.ask(Target::Flash, Ask::FirmwareImage{});
+    const std::optional<ImageRequest> request =
+        context.ask(Target::Flash, Ask::FirmwareImage{mode});
     if (!request)
         return false;
     image = grantedImage(*request);
@@ -52,6 +51,7 @@ public:
     explicit FlashLoad(TaskContext& context)
         : context_(context)
         , usb_(context.usb)
+        , chip_(context)
     {
     }
 
@@ -61,7 +61,8 @@ public:
         if (!instruct({FlashInstruction::WriteEnable}) || !showPhase(EraseText)
             || !report(Report::Size{EraseProgressSteps})
             || !instruct({FlashInstruction::ChipErase}) || !waitForErase() || !settle()
-            || !showPhase(ProgramText) || !requestImage(context_, image_) || !program(largest))
+            || !showPhase(ProgramText) || !requestImage(context_, LoadMode::Normal, image_)
+            || !program(largest))
             return;
         if (!report(Report::Finished{done_}) || !context_.log(ProgramFinishedText))
             return;
@@ -79,48 +80,21 @@ private:
         return report(Report::Text{text}) && context_.log(text);
     }
 
-    // One instruction of command 2, with its data; readBack bytes come back after the header.
-    bool send(std::initializer_list<std::uint8_t> instruction, std::span<const std::uint8_t> data,
-              int readBack)
-    {
-        const auto reply = Protocol::flashInstruction(usb_, instruction, data, readBack);
-        if (const Protocol::Failure* failure = Protocol::failureOf(reply)) {
-            context_.failExchange(Target::Flash, *failure);
-            return false;
-        }
-        status_ = readBack > 0 ? std::get<std::span<const std::uint8_t>>(reply).front() : 0;
-        return true;
-    }
-
     bool instruct(std::initializer_list<std::uint8_t> instruction)
     {
-        return send(instruction, {}, 0);
-    }
-
-    bool readStatus()
-    {
-        return send({FlashInstruction::ReadStatus}, {}, StatusSize);
-    }
-
-    bool busy() const { return (status_ & FlashBusyBit) != 0; }
-
-    // A chip still busy after its allowed polls: the byte count of the last status reply.
-    bool stuck()
-    {
-        context_.failExchange(Target::Flash, Protocol::Failure::usb(usb_.lastResult()));
-        return false;
+        return chip_.send(instruction);
     }
 
     bool waitForErase()
     {
         for (int poll = 0; poll < ErasePolls; ++poll) {
             context_.clock.sleep(ErasePollInterval);
-            if (!report(Report::Progress{poll}) || !readStatus())
+            if (!report(Report::Progress{poll}) || !chip_.readStatus())
                 return false;
-            if (!busy())
+            if (!chip_.busy())
                 return true;
         }
-        return stuck();
+        return chip_.stuck();
     }
 
     bool settle()
@@ -134,23 +108,11 @@ private:
         return true;
     }
 
-    // Polled back to back; bounded, so a chip that never gets ready ends the load.
-    bool waitForProgram()
-    {
-        for (int poll = 0; poll < ProgramBusyPolls; ++poll) {
-            if (!readStatus())
-                return false;
-            if (!busy())
-                return true;
-        }
-        return stuck();
-    }
-
     bool program(int largest)
     {
         int address = 0;
         for (;;) {
-            if (!waitForProgram() || !report(Report::Progress{done_}))
+            if (!chip_.waitUntilReady() || !report(Report::Progress{done_}))
                 return false;
             if (done_ >= image_.size || address >= FlashProgramLimit)
                 return true;
@@ -160,25 +122,23 @@ private:
             done_ += length;
             address += length;
             if (length >= FlashPageSize)
-                context_.clock.sleep(std::chrono::milliseconds(length / FlashPageSize));
+                context_.clock.sleep(pageProgramPause(length));
         }
     }
 
     bool programPage(int address, int length)
     {
-        const auto byte = [address](int shift) {
-            return static_cast<std::uint8_t>(address >> shift);
-        };
+        const auto [high, middle, low] = flashAddress(address);
         const std::span<const std::uint8_t> data(image_.bytes->data() + done_,
                                                  static_cast<std::size_t>(length));
-        return send({FlashInstruction::PageProgram, byte(16), byte(8), byte(0)}, data, 0);
+        return chip_.send({FlashInstruction::PageProgram, high, middle, low}, data);
     }
 
     TaskContext& context_;
     UsbConnection& usb_;
+    FlashChip chip_;
     GrantedImage image_;
     std::int64_t done_ = 0;
-    std::uint8_t status_ = 0; // of the last status read
 };
 
 // Boot mode: the controller's boot loader takes the raw image on its own endpoint.
@@ -191,7 +151,7 @@ void streamToBootLoader(TaskContext& context)
         return;
     }
     GrantedImage image;
-    if (!context.log(BootStartedText) || !requestImage(context, image))
+    if (!context.log(BootStartedText) || !requestImage(context, LoadMode::Boot, image))
         return;
     std::int64_t done = 0;
     while (done < image.size) {

@@ -167,6 +167,17 @@ Reply<std::span<const std::uint8_t>> dataReply(const std::uint8_t* reply, int le
     return std::span<const std::uint8_t>(reply + Usb::HeaderSize, static_cast<std::size_t>(count));
 }
 
+// The command word is checked before the length, as for the statistics reply.
+Reply<std::span<const std::uint8_t>> flashDataReply(const std::uint8_t* reply, int length,
+                                                    int count)
+{
+    if (length < CommandWordSize)
+        return Failure::malformed();
+    if (commandWord(reply) != static_cast<std::uint16_t>(Command::FlashInstruction))
+        return Failure::wrongCommand();
+    return dataReply(reply, length, count);
+}
+
 Reply<CountersRecord> statisticsReply(const std::uint8_t* reply, int length)
 {
     if (length < CommandWordSize)
@@ -221,6 +232,17 @@ Reply<std::span<const std::uint8_t>> flashInstruction(UsbConnection& usb,
                 return std::span<const std::uint8_t>();
             return dataReply(reply, length, readBack);
         });
+}
+
+Reply<std::span<const std::uint8_t>> readFlash(UsbConnection& usb, int address, int count)
+{
+    const auto [high, middle, low] = flashAddress(address);
+    const int length =
+        flashRequest(usb.buffer(), {FlashInstruction::ReadData, high, middle, low}, {}, count);
+    return exchanged(usb, length, Usb::DefaultTimeoutMs,
+                     [count](const std::uint8_t* reply, int length) {
+                         return flashDataReply(reply, length, count);
+                     });
 }
 
 Reply<Acknowledged> push(UsbConnection& usb, const PushFrame& frame,

@@ -100,6 +100,10 @@ Reply<int> probeReply(const std::uint8_t* reply, int length);
 Reply<IdentityBlock> identityReply(const std::uint8_t* reply, int length);
 // The count bytes after the header; a shorter reply would leave stale bytes in their place.
 Reply<std::span<const std::uint8_t>> dataReply(const std::uint8_t* reply, int length, int count);
+// The count bytes of a firmware memory read: a reply of command 2 that holds them all. Another
+// command's reply carries no bytes of the memory.
+Reply<std::span<const std::uint8_t>> flashDataReply(const std::uint8_t* reply, int length,
+                                                    int count);
 Reply<CountersRecord> statisticsReply(const std::uint8_t* reply, int length);
 // The one trace record of a fetch reply, if it carries one, and the number of bytes after the
 // header (the run asks again while that is above zero). A reply too short for its command word
@@ -119,6 +123,8 @@ Reply<std::span<const std::uint8_t>> flashInstruction(UsbConnection& usb,
                                                       std::initializer_list<std::uint8_t> instruction,
                                                       std::span<const std::uint8_t> data = {},
                                                       int readBack = 0);
+// Count bytes of the firmware memory from a 24-bit address.
+Reply<std::span<const std::uint8_t>> readFlash(UsbConnection& usb, int address, int count);
 Reply<Acknowledged> push(UsbConnection& usb, const PushFrame& frame,
                          std::span<const std::uint8_t> payload);
 Reply<CountersRecord> statistics(UsbConnection& usb, Statistics::Mode mode);

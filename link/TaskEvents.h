@@ -19,10 +19,12 @@ enum class TaskEvent : int {
     TracePoll,
     NetworkLoad,
     LinkLoad,
+    // The firmware read-back, after every other request.
+    FirmwareRead,
 };
-inline constexpr int TaskEventCount = 13;
+inline constexpr int TaskEventCount = 14;
 
-// Thirteen auto-reset flags shared by the windows (set, reset) and the worker (poll).
+// Auto-reset flags shared by the windows (set, reset) and the worker (poll).
 // Lock-free; safe from any thread.
 class TaskEvents {
 public:

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include <QStringList>
 
 #include "config/ConfigRecord.h"
+#include "link/FirmwareBlocks.h"
 
 // What a device task tells a window, each kind an owned value. A kind keeps the notification code
 // it has always had, for the diagnostics and the tests that speak of it.
@@ -78,14 +81,33 @@ struct Counters {
     std::array<std::uint8_t, 76> bytes{};
 };
 
+// A comparison of the firmware memory with an image ended: the bytes found equal, and where the
+// memory first differs, if it does (the comparison stops there).
+struct Compared {
+    static constexpr int code = 11;
+    std::int64_t count = 0;
+    std::optional<FlashMismatch> mismatch;
+};
+
+// The bytes read back from the firmware memory, from address start on.
+struct FlashBytes {
+    static constexpr int code = 12;
+    std::int64_t start = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
 } // namespace Report
 
 using TaskReport = std::variant<Report::Text, Report::TraceLines, Report::UsbFailure,
                                 Report::Received, Report::Sent, Report::Size, Report::Finished,
                                 Report::Identity, Report::Progress, Report::Record,
-                                Report::Counters>;
+                                Report::Counters, Report::Compared, Report::FlashBytes>;
 
 int reportCode(const TaskReport& report);
+
+// How the firmware reaches the controller: through its own firmware, which can also read the
+// memory back, or streamed to its boot loader, which answers nothing.
+enum class LoadMode { Normal, Boot };
 
 // Code 9: what a task asks a window for, each with the kind of answer it takes.
 namespace Ask {
@@ -95,9 +117,21 @@ struct RecordToWrite {
     using Answer = WriteRequest;
 };
 
-// The firmware task asks the firmware window for its image.
+// The firmware task asks the firmware window for its image, saying how it will load it.
 struct FirmwareImage {
     using Answer = ImageRequest;
+    LoadMode mode = LoadMode::Normal;
+};
+
+// The read-back asks what to read: a range of the firmware memory, and the bytes expected from
+// its start on to compare with, or none to have the bytes handed over.
+struct FlashRange {
+    struct Range {
+        std::int64_t start = 0;
+        std::int64_t length = 0;
+        std::shared_ptr<const ::FirmwareImage> expected;
+    };
+    using Answer = Range;
 };
 
 // A parameter push asks its editor for the payload, of exactly this many bytes.
@@ -120,11 +154,12 @@ struct ChannelMask {
 } // namespace Ask
 
 using TaskRequest = std::variant<Ask::RecordToWrite, Ask::FirmwareImage, Ask::Payload,
-                                 Ask::ChannelMask>;
-using TaskInput = std::variant<WriteRequest, ImageRequest, Ask::Payload::Bytes, Ask::ChannelMask::Mask>;
+                                 Ask::ChannelMask, Ask::FlashRange>;
+using TaskInput = std::variant<WriteRequest, ImageRequest, Ask::Payload::Bytes,
+                               Ask::ChannelMask::Mask, Ask::FlashRange::Range>;
 
 // What a window that has nothing to give answers: no record, no image, a payload of zeros, no
-// channel.
+// channel, an empty range.
 TaskInput emptyInput(const TaskRequest& wanted);
 
 // Handles the kinds of a variant with one overload each: std::visit(Overloaded{...}, message).

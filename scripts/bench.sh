@@ -17,7 +17,7 @@ echo "building $dir (Release, benchmarks on); log in $log" >&2
 export QT_QPA_PLATFORM=offscreen
 rows=$(mktemp)
 trap 'rm -f "$rows"' EXIT
-for program in r4xx_figures_bench r4xx_start_bench; do
+for program in r4xx_figures_bench r4xx_start_bench r4xx_cli_bench; do
     echo "running $program" >&2
     if ! "$dir/bench/$program" >>"$rows" 2>>"$log"; then
         printf '%s\t-\t-\t-\t-\tBAD (it failed, see %s)\n' "$program" "$log" >>"$rows"

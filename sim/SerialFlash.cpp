@@ -111,8 +111,17 @@ void SerialFlash::program(int address, const std::uint8_t* data, int count)
         data += count - PageSize;
         count = PageSize;
     }
-    for (int i = 0; i < count; ++i)
-        bytes_[pageStart + (offset + i) % PageSize] &= data[i];
+    for (int i = 0; i < count; ++i) {
+        const int at = pageStart + (offset + i) % PageSize;
+        const auto worn = wornCells.find(at);
+        bytes_[at] = worn != wornCells.end() ? worn->second : bytes_[at] & data[i];
+    }
+}
+
+void SerialFlash::preload(int address, const std::vector<std::uint8_t>& bytes)
+{
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes_[(address + i) % Size] = bytes[i];
 }
 
 } // namespace sim

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 namespace sim {
@@ -36,6 +37,8 @@ public:
     std::vector<std::uint8_t> execute(const std::vector<std::uint8_t>& instruction, int readCount);
 
     std::vector<std::uint8_t> read(int address, int count) const;
+    // Sets bytes as a chip delivered with them holds them: no latch, no busy time.
+    void preload(int address, const std::vector<std::uint8_t>& bytes);
     std::uint8_t status() const;
     // Instructions the chip did not take since it was made.
     int ignoredInstructions() const { return ignored_; }
@@ -43,6 +46,9 @@ public:
     // How many status reads still find the chip busy after an erase, after a page program.
     int eraseBusyReads = 4;
     int programBusyReads = 1;
+    // Worn cells, a fault for a verification to find: once a page program has written one of
+    // these addresses, it reads back the value given here instead of what was written.
+    std::map<int, std::uint8_t> wornCells;
 
 private:
     void program(int address, const std::uint8_t* data, int count);

@@ -19,6 +19,8 @@ struct Option {
     Apply apply;
 };
 
+constexpr int MaxUnplugTransfer = 1'000'000'000;
+
 std::optional<int> number(const QString& text, int low, int high, int base = 10)
 {
     bool ok = false;
@@ -160,6 +162,19 @@ bool applyStatisticsActivity(SimSetup& setup, const QString& text)
     return value.has_value();
 }
 
+// "K:N": controller K (from 1) unplugged as its transfer N (from 0) begins.
+bool applyUnplug(SimSetup& setup, const QString& text)
+{
+    const QStringList parts = text.split(u':');
+    if (parts.size() != 2)
+        return false;
+    const auto controller = number(parts[0], 1, SimSetup::MaxControllers);
+    const auto before = number(parts[1], 0, MaxUnplugTransfer);
+    if (controller && before)
+        setup.unplugs.push_back({*controller, *before});
+    return controller && before;
+}
+
 bool applyTraffic(SimSetup& setup, const QString& text)
 {
     setup.trafficFile = text;
@@ -184,6 +199,10 @@ constexpr Option Options[] = {
     {"--trace-rate", "0..10000", "кадров трассы в секунду (по умолчанию 24)", applyTraceRate},
     {"--stats-activity", "0..1000", "активность счётчиков статистики, % одного вызова (по умолчанию 100)",
      applyStatisticsActivity},
+    {"--unplug", "K:N",
+     "контроллер K (с 1) отключается от шины перед своей передачей N (с 0, по всем программам): "
+     "N передач к нему проходят; параметр можно повторить для других контроллеров",
+     applyUnplug},
     {"--traffic", "FILE", "дописывать каждую передачу в FILE строкой JSON", applyTraffic},
 };
 
@@ -201,6 +220,17 @@ ParsedOptions failure(const QString& message)
     parsed.outcome = ParsedOptions::Outcome::Error;
     parsed.message = message;
     return parsed;
+}
+
+// What the options say together: an unplugged controller must be on the bus. Empty when right.
+QString inconsistency(const SimSetup& setup)
+{
+    for (const Unplug& unplug : setup.unplugs)
+        if (unplug.controller > setup.controllers)
+            return QStringLiteral("параметр --unplug: контроллера %1 нет на шине (контроллеров: %2)")
+                .arg(unplug.controller)
+                .arg(setup.controllers);
+    return {};
 }
 
 } // namespace
@@ -238,6 +268,8 @@ ParsedOptions parseSimOptions(const QStringList& arguments)
             return failure(QStringLiteral("параметр %1: недопустимое значение «%2», ожидается %3")
                                .arg(name, *value, QLatin1String(option->value)));
     }
+    if (const QString message = inconsistency(parsed.setup); !message.isEmpty())
+        return failure(message);
     return parsed;
 }
 

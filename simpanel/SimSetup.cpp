@@ -21,6 +21,9 @@ void applySetup(const SimSetup& setup)
         controller->faults.latency = setup.latency;
         controller->devices().trace.setLiveRate(setup.traceRate);
         controller->devices().statistics.setActivity(setup.statisticsActivity);
+        for (const Unplug& unplug : setup.unplugs)
+            if (unplug.controller == i + 1)
+                controller->faults.disconnectAtTransfer = unplug.before;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <vector>
 
 #include <QString>
 
@@ -11,6 +12,16 @@
 #include "sim/TraceQueues.h"
 
 namespace simpanel {
+
+// A controller pulled out of the bus in the middle of a run: transfers 0 to before-1 to it go
+// through, and it is gone as transfer number `before` (counted over every program that talks to
+// it) begins.
+struct Unplug {
+    int controller = 1; // from 1, in the order of the bus
+    int before = 0;
+
+    bool operator==(const Unplug&) const = default;
+};
 
 // What the demo program and the emulated USB bed start with: the bus, the controllers on it and
 // how they behave.
@@ -26,6 +37,7 @@ struct SimSetup {
     int traceRate = sim::TraceQueues::DemoRate;
     int statisticsActivity = sim::StatisticsCounters::DemoActivity; // percent of one call
     QString trafficFile; // empty: no traffic file
+    std::vector<Unplug> unplugs;
 };
 
 // Controller number `index` (from 0) of the setup: its settings, with a Die ID of its own. The

@@ -1,5 +1,8 @@
 #include "tasks/FlashForm.h"
 
+#include <algorithm>
+
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -9,6 +12,8 @@
 #include <QVBoxLayout>
 
 #include "config/FirmwareFile.h"
+#include "link/FirmwareReadTask.h"
+#include "models/FlashVerification.h"
 #include "tasks/ProgressControls.h"
 #include "ui/ChildLayout.h"
 #include "ui/ChildWindow.h"
@@ -17,6 +22,7 @@
 namespace {
 constexpr int FirmwareImageIndex = 51;
 const QString OpenDialogTitle = QStringLiteral("Открыть");
+const QString LoadFinishedText = QStringLiteral("Загрузка завершена");
 }
 
 QStringList firmwareFileFilters()
@@ -47,7 +53,8 @@ TFFlash* TFFlash::create(const FlashPlace& place)
 
 TFFlash::TFFlash(const FlashPlace& place)
     : place_(place)
-    , link_(place.registry, place.events, Target::Flash, {TaskEvent::FirmwareLoad})
+    , link_(place.registry, place.events, Target::Flash,
+            {TaskEvent::FirmwareLoad, TaskEvent::FirmwareRead})
 {
     setUpChildWindow(*this, QStringLiteral("Загрузка ПО"), FirmwareImageIndex);
 
@@ -64,13 +71,19 @@ TFFlash::TFFlash(const FlashPlace& place)
     CGauge1 = progress.gauge;
     But = progress.button;
     Timer = progress.timer;
+    CVerify = new QCheckBox(verifyOptionText(LoadMode::Normal), content);
+    CVerify->setObjectName(QStringLiteral("CVerify"));
 
     auto* layout = new QVBoxLayout(content);
     layout->addWidget(LProduct);
     layout->addWidget(SComment);
     layout->addWidget(CGauge1);
+    layout->addWidget(CVerify);
     layout->addWidget(But, 0, Qt::AlignHCenter);
-    content->setMinimumWidth(LProduct->sizeHint().width() + 40);
+    // Room for the longest status line, the one that names a difference.
+    const int widestStatus = SComment->fontMetrics().horizontalAdvance(
+        mismatchText({FlashProgramLimit - 1, 0xFF, 0xFF}));
+    content->setMinimumWidth(std::max(LProduct->sizeHint().width(), widestStatus) + 40);
     setWidget(content);
     But->setFocus();
 
@@ -101,7 +114,8 @@ void TFFlash::OnDeviceMessage(const TaskReport& report)
                    [this](const Report::Progress& progress) {
                        CGauge1->setValue(static_cast<int>(progress.position));
                    },
-                   [this](const Report::Finished&) { showFinished(); },
+                   [this](const Report::Finished&) { loadFinished(); },
+                   [this](const Report::Compared& compared) { showVerified(compared); },
                    [](const auto&) {},
                },
                report);
@@ -109,16 +123,54 @@ void TFFlash::OnDeviceMessage(const TaskReport& report)
 
 TaskInput TFFlash::OnDeviceRequest(const TaskRequest& wanted)
 {
-    if (!std::holds_alternative<Ask::FirmwareImage>(wanted) || !image_)
+    if (!image_)
         return emptyInput(wanted);
-    return ImageRequest{static_cast<std::uint32_t>(image_->size()), image_};
+    if (std::holds_alternative<Ask::FlashRange>(wanted))
+        return verificationRange(image_);
+    if (const auto* asked = std::get_if<Ask::FirmwareImage>(&wanted)) {
+        showLoadMode(asked->mode);
+        return ImageRequest{static_cast<std::uint32_t>(image_->size()), image_};
+    }
+    return emptyInput(wanted);
+}
+
+// A boot-mode load cannot be read back: the box says so and can no longer be ticked.
+void TFFlash::showLoadMode(LoadMode mode)
+{
+    mode_ = mode;
+    if (mode != LoadMode::Boot)
+        return;
+    CVerify->setChecked(false);
+    CVerify->setEnabled(false);
+    CVerify->setText(verifyOptionText(mode));
+}
+
+// The box is read once, at the end of the load.
+void TFFlash::loadFinished()
+{
+    CVerify->setEnabled(false);
+    if (!verifiesAfterLoad(CVerify->isChecked(), mode_)) {
+        showFinished();
+        return;
+    }
+    SComment->setText(LoadFinishedText);
+    link_.events().set(TaskEvent::FirmwareRead);
+}
+
+// The status line already names the outcome; a difference keeps the window open until the user
+// has seen it.
+void TFFlash::showVerified(const Report::Compared& compared)
+{
+    But->setText(QStringLiteral("Закрыть"));
+    if (!compared.mismatch)
+        Timer->start();
 }
 
 void TFFlash::showFinished()
 {
     Timer->start();
     But->setText(QStringLiteral("Закрыть"));
-    SComment->setText(QStringLiteral("Загрузка завершена"));
+    SComment->setText(LoadFinishedText);
 }
 
 void TFFlash::ButClick()

@@ -11,6 +11,7 @@
 #include "ui/WindowRegistry.h"
 
 class Dialogs;
+class QCheckBox;
 class QLabel;
 class QMdiArea;
 class QProgressBar;
@@ -27,7 +28,8 @@ struct FlashPlace {
 
 // "Загрузка ПО": asks for a firmware file, holds its image for the firmware load task and shows
 // the load's phase and progress. Closing it cancels the load; the task keeps its own share of the
-// image until it has ended.
+// image until it has ended. When the user ticks its check box before the end of a normal-mode
+// load, the window goes on to read the memory back and compare it with the image.
 class TFFlash : public QMdiSubWindow, public NotifiedWindow {
 public:
     static constexpr int CloseDelayMs = 10000;
@@ -50,13 +52,18 @@ protected:
 private:
     explicit TFFlash(const FlashPlace& place);
     bool chooseImage();
+    void loadFinished();
     void showFinished();
+    void showVerified(const Report::Compared& compared);
+    void showLoadMode(LoadMode mode);
 
     FlashPlace place_;
     TaskWindowLink link_;
     std::shared_ptr<const FirmwareImage> image_;
+    LoadMode mode_ = LoadMode::Normal;
     QLabel* SComment;
     QProgressBar* CGauge1;
+    QCheckBox* CVerify;
     QPushButton* But;
     QTimer* Timer;
 };

@@ -60,6 +60,13 @@ const std::shared_ptr<const FirmwareImage>& firmwareImage()
     return image;
 }
 
+// A firmware memory that holds the image, as a load leaves it.
+void loadedFlash(sim::SimController& controller)
+{
+    const FirmwareImage& image = *firmwareImage();
+    controller.devices().flash.preload(0, image);
+}
+
 void queueTraceRecords(sim::SimController& controller)
 {
     sim::TraceQueues& trace = controller.devices().trace;
@@ -107,6 +114,16 @@ const std::vector<TaskRow>& taskRows()
              notifier.image = firmwareImage();
          },
          true, true},
+        {"firmware verification", TaskEvent::FirmwareRead, Target::Flash, 300,
+         [](sim::SimController& controller, RecordingNotifier& notifier) {
+             loadedFlash(controller);
+             notifier.flashRange = {0, FirmwareImageSize, firmwareImage()};
+         }},
+        {"firmware read-back", TaskEvent::FirmwareRead, Target::Flash, 64,
+         [](sim::SimController& controller, RecordingNotifier& notifier) {
+             loadedFlash(controller);
+             notifier.flashRange = {0, FirmwareImageSize, nullptr};
+         }},
         {"codec test", TaskEvent::CodecTest, Target::Codec, 64, noPreparation},
         {"amplifier test", TaskEvent::AmplifierTest, Target::Audio, 64, noPreparation},
         {"vocoder test", TaskEvent::VocoderTest, Target::Vocoder, 64, noPreparation},
@@ -130,6 +147,7 @@ struct Exchange {
     int endpoint = Usb::RequestEndpoint;
     std::uint16_t command = 0;
     int needed = 0;     // reply bytes the task uses; 0 when it does not examine the reply
+    bool commandChecked = false; // a reply to another command is refused
     std::size_t logBefore = 0;    // log lines before the request
     std::size_t windowBefore = 0; // task window's notifications before the request
 };
@@ -150,6 +168,14 @@ int neededReplyLength(const std::vector<std::uint8_t>& request)
     }
 }
 
+// Of the firmware memory's instructions, only a read's reply is checked for its command.
+bool isFlashRead(const std::vector<std::uint8_t>& request)
+{
+    return request.size() > Usb::HeaderSize
+        && headerWord(request.data(), 0) == static_cast<std::uint16_t>(Command::FlashInstruction)
+        && request[Usb::HeaderSize] == FlashInstruction::ReadData;
+}
+
 // What one run left: the windows' view, the controller's handles, the data handed over.
 struct RunResult {
     Lines log;
@@ -158,6 +184,7 @@ struct RunResult {
     Lines traceLines;
     int openHandles = 0;
     std::vector<sim::Transfer> traffic;
+    std::vector<std::vector<std::uint8_t>> flashReads;
 };
 
 // The outcome a fault must have, as the task's failure handling describes it.
@@ -203,7 +230,7 @@ Expected expectedOutcome(const TaskRow& row, const Exchange& exchange, Fault fau
             failure = {Kind::Fails, -1};
         else if (command == Command::Statistics)
             failure = {Kind::LoggedOnly, -2};
-        else if (command == Command::TraceFetch)
+        else if (command == Command::TraceFetch || exchange.commandChecked)
             failure = {Kind::Fails, -2};
         else
             return {Kind::Completes};
@@ -309,9 +336,13 @@ protected:
         sim::Simulator::instance().clearTraffic();
         device.events().set(row.event);
         device.runPass();
-        return {notifier.log(), notifier.linesFor(row.window), notifier.installedRecords(),
-                notifier.traceLines(), sim::Simulator::instance().openHandleCount(),
-                sim::Simulator::instance().traffic()};
+        return {notifier.log(),
+                notifier.linesFor(row.window),
+                notifier.installedRecords(),
+                notifier.traceLines(),
+                sim::Simulator::instance().openHandleCount(),
+                sim::Simulator::instance().traffic(),
+                notifier.flashReads()};
     }
 
     // The row's run without a fault, with the place of every exchange in it.
@@ -330,6 +361,7 @@ protected:
                 if (transfer.endpoint == Usb::RequestEndpoint) {
                     exchange.command = headerWord(transfer.bytes.data(), 0);
                     exchange.needed = neededReplyLength(transfer.bytes);
+                    exchange.commandChecked = isFlashRead(transfer.bytes);
                 }
                 exchange.logBefore = notifier.log().size();
                 exchange.windowBefore = notifier.linesFor(row.window).size();
@@ -490,14 +522,19 @@ void FaultMatrix::checkState(const TaskRow& row, const Expected& expected, const
 {
     const bool completes = expected.kind == Expected::Kind::Completes;
     EXPECT_EQ(run.installed, completes ? clean.installed : std::vector<RecordBytes>{}) << cell;
+    EXPECT_EQ(run.flashReads, completes ? clean.flashReads : decltype(run.flashReads){}) << cell;
     if (expected.kind != Expected::Kind::DrainEnds) {
         EXPECT_EQ(run.traceLines, completes ? clean.traceLines : Lines{}) << cell;
     }
     if (row.event != TaskEvent::ConfigWrite) {
         EXPECT_EQ(controller().configMemory().read(0, CONFIG_IMAGE_SIZE), memoryBefore) << cell;
     }
-    if (!row.firmware)
+    if (!row.firmware) {
+        EXPECT_EQ(controller().devices().flash.read(0, FirmwareImageSize + 256), flashBefore)
+            << cell << ": only a load changes the firmware memory";
+        EXPECT_EQ(controller().devices().flash.ignoredInstructions(), 0) << cell;
         return;
+    }
     if (expected.kind == Expected::Kind::BootFallback) {
         const FirmwareImage& image = *firmwareImage();
         EXPECT_EQ(controller().devices().bootLoader.received(),

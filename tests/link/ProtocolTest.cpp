@@ -49,6 +49,13 @@ TEST(Protocol, EveryRequestIsFramedWithLittleEndianHeaderWords)
                                            data, 0);
          },
          "02 00 00 00 07 00 04 00 02 01 23 45 A1 A2 A3"},
+        {"flash read of 300 bytes at 0x01FF00",
+         [](std::uint8_t* p) {
+             const auto [high, middle, low] = flashAddress(0x01FF00);
+             return Protocol::flashRequest(p, {FlashInstruction::ReadData, high, middle, low}, {},
+                                           300);
+         },
+         "02 00 2C 01 04 00 04 00 03 01 FF 00"},
         {"codec push: zeros past the payload",
          [](std::uint8_t* p) {
              const Bytes payload{0x0C, 0x34};
@@ -114,6 +121,14 @@ TEST(Protocol, ReadBackStatisticsAndTraceRepliesAreCheckedAndTakenApart)
         Protocol::dataReply(memory.data(), 10, 2));
     EXPECT_EQ(Bytes(data.begin(), data.end()), (Bytes{0xA1, 0xA2}));
     EXPECT_EQ(logged(Protocol::dataReply(memory.data(), 9, 2)), -1);
+
+    const Bytes flash = reply(2, {3, 0, 4, 0, 4, 0, 0xB1, 0xB2, 0xB3});
+    const auto flashData = std::get<std::span<const std::uint8_t>>(
+        Protocol::flashDataReply(flash.data(), 11, 3));
+    EXPECT_EQ(Bytes(flashData.begin(), flashData.end()), (Bytes{0xB1, 0xB2, 0xB3}));
+    EXPECT_EQ(logged(Protocol::flashDataReply(flash.data(), 10, 3)), -1) << "cut short";
+    EXPECT_EQ(logged(Protocol::flashDataReply(flash.data(), 1, 3)), -1) << "no command word";
+    EXPECT_EQ(logged(Protocol::flashDataReply(memory.data(), 10, 2)), -2) << "another command";
 
     Bytes counters = reply(8, {0, 0, 0, 0, 0, 0});
     counters.resize(8 + Statistics::RecordSize, 0x5A);

@@ -83,6 +83,12 @@ public:
         dialogs.fileNames = {path};
         runNode("Загрузка ПО");
     }
+    void startVerifiedLoad()
+    {
+        startFirmwareLoad();
+        ASSERT_FALSE(children().isEmpty());
+        children().back()->findChild<QCheckBox*>("CVerify")->setChecked(true);
+    }
     void startBootLoad()
     {
         controller().settings.firmwareRuns = false;
@@ -198,6 +204,9 @@ INSTANTIATE_TEST_SUITE_P(
               Held::TaskPause, {}, 0, anyRequest},
         Phase{"firmware, between blocks", [](ShutdownPhases& t) { t.startFirmwareLoad(); },
               Held::Nothing, pageProgram, 2, pageProgram},
+        Phase{"firmware verification, between reads",
+              [](ShutdownPhases& t) { t.startVerifiedLoad(); }, Held::Nothing, flashRead, 2,
+              flashRead},
         Phase{"firmware in boot mode, between pieces",
               [](ShutdownPhases& t) { t.startBootLoad(); }, Held::Nothing, bootPiece, 3,
               bootPiece},

@@ -140,6 +140,20 @@ TEST_F(ControllerReplies, AConfigurationReadBackHoldsTheMemorysBytesUpToTheCapac
                                              + hex(image.data(), 64));
 }
 
+TEST_F(ControllerReplies, AFirmwareReadBackHoldsTheFlashsBytesAcrossPagesUpToTheCapacity)
+{
+    controller().settings.capacity = 64;
+    Bytes image(300);
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image[i] = static_cast<std::uint8_t>(i * 5 + 2);
+    controller().devices().flash.preload(0xE0, image);
+    // 200 bytes from 0xF0, across the page boundary at 0x100.
+    Bytes request = FirmwareRead;
+    request[11] = 0xF0;
+    exchange(request, 1000);
+    EXPECT_EQ(hex(lastTransfer().bytes), hex(request.data(), 8) + " " + hex(image.data() + 0x10, 64));
+}
+
 // The kernel stores what fits; a longer reply is a babble: the buffer is filled, nothing beyond
 // it is touched, and the transfer ends with EOVERFLOW.
 TEST_F(ControllerReplies, AReplyLongerThanTheBufferFillsItAndOverflows)

@@ -119,6 +119,38 @@ TEST(SerialFlash, MoreThanAPageKeepsTheLastPageOfData)
     EXPECT_EQ(flash.read(0x400, 1), Bytes{0xFF});
 }
 
+TEST(SerialFlash, ReadRunsOnAcrossPagesAndWrapsAtTheEndOfTheChip)
+{
+    SerialFlash flash;
+    Bytes first(256, 0x11);
+    Bytes second(256, 0x22);
+    write(flash, programInstruction(0x000, first));
+    write(flash, programInstruction(0x100, second));
+    write(flash, programInstruction(SerialFlash::Size - 2, {0xA0, 0xA1}));
+    EXPECT_EQ(flash.execute({SerialFlash::ReadData, 0x00, 0x00, 0xFE}, 4),
+              (Bytes{0x11, 0x11, 0x22, 0x22}));
+    const int last = SerialFlash::Size - 2;
+    EXPECT_EQ(flash.execute({SerialFlash::ReadData, static_cast<std::uint8_t>(last >> 16),
+                             static_cast<std::uint8_t>(last >> 8), static_cast<std::uint8_t>(last)},
+                            3),
+              (Bytes{0xA0, 0xA1, 0x11}));
+    EXPECT_EQ(flash.execute({SerialFlash::ReadData, 0x00, 0x01}, 2), (Bytes{0xFF, 0xFF}))
+        << "no whole address: ignored";
+    EXPECT_EQ(flash.ignoredInstructions(), 1);
+}
+
+TEST(SerialFlash, WornCellsReadBackTheirOwnValueOnceProgrammed)
+{
+    SerialFlash flash;
+    flash.wornCells = {{0x101, 0x5A}, {0x200, 0x00}};
+    EXPECT_EQ(flash.read(0x101, 1), Bytes{0xFF}) << "untouched until a program writes it";
+    write(flash, programInstruction(0x100, {0x01, 0x02, 0x03}));
+    EXPECT_EQ(flash.read(0x100, 3), (Bytes{0x01, 0x5A, 0x03}));
+    EXPECT_EQ(flash.read(0x200, 1), Bytes{0xFF});
+    flash.preload(0x300, {0x01, 0x02});
+    EXPECT_EQ(flash.read(0x2FF, 4), (Bytes{0xFF, 0x01, 0x02, 0xFF}));
+}
+
 TEST(BootLoader, CollectsTheStreamInConfigurationOneOnly)
 {
     sim::BootLoader loader;

@@ -77,7 +77,8 @@ TEST(SimOptions, HelpWinsAndListsEveryOption)
     EXPECT_TRUE(help.startsWith(QStringLiteral("Использование: program\n\n  --model"))) << help.toStdString();
     for (const char* option : {"--model", "--edition", "--software", "--board", "--die-id",
                                "--chip-id", "--capacity", "--controllers", "--no-controller",
-                               "--boot-mode", "--latency", "--trace-rate", "--stats-activity", "--traffic", "--help"})
+                               "--boot-mode", "--latency", "--trace-rate", "--stats-activity", "--unplug", "--traffic",
+                               "--help"})
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
 }
 
@@ -111,6 +112,15 @@ TEST(SimOptions, BadOptionsAreRefusedWithTheReason)
         {"--stats-activity 1001", "параметр --stats-activity: недопустимое значение «1001», ожидается 0..1000"},
         {"--traffic=", "параметр --traffic: недопустимое значение «», ожидается FILE"},
         {"--boot-mode=yes", "параметр --boot-mode не принимает значения"},
+        {"--unplug", "параметру --unplug нужно значение K:N"},
+        {"--unplug 1", "параметр --unplug: недопустимое значение «1», ожидается K:N"},
+        {"--unplug 0:5", "параметр --unplug: недопустимое значение «0:5», ожидается K:N"},
+        {"--unplug 9:5", "параметр --unplug: недопустимое значение «9:5», ожидается K:N"},
+        {"--unplug 1:-1", "параметр --unplug: недопустимое значение «1:-1», ожидается K:N"},
+        {"--unplug 1:", "параметр --unplug: недопустимое значение «1:», ожидается K:N"},
+        {"--unplug 1:2:3", "параметр --unplug: недопустимое значение «1:2:3», ожидается K:N"},
+        {"--unplug 2:10", "параметр --unplug: контроллера 2 нет на шине (контроллеров: 1)"},
+        {"--unplug 1:10 --no-controller", "параметр --unplug: контроллера 1 нет на шине (контроллеров: 0)"},
     };
     for (const auto& c : cases) {
         const ParsedOptions parsed = parseSimOptions(words(c.line));
@@ -124,6 +134,30 @@ TEST(SimOptions, RefusalNamesTheProgramAndItsHelp)
 {
     EXPECT_EQ(simpanel::badOptionsText(QStringLiteral("r4xx-usbfs-bed"), QStringLiteral("неизвестный параметр «-x»")),
               QStringLiteral("r4xx-usbfs-bed: неизвестный параметр «-x»\nСписок параметров: r4xx-usbfs-bed --help\n"));
+}
+
+// Which controllers are pulled out of the bus, and before which of their transfers.
+TEST(SimOptions, UnplugNamesTheControllerAndItsTransfer)
+{
+    using simpanel::Unplug;
+    const struct {
+        const char* line;
+        std::vector<Unplug> unplugs;
+    } cases[] = {
+        {"", {}},
+        {"--unplug 1:0", {{1, 0}}},
+        {"--unplug=1:250", {{1, 250}}},
+        {"--unplug 3:40 --controllers 4 --unplug 1:7", {{3, 40}, {1, 7}}},
+        {"--controllers 8 --unplug 8:1000000000", {{8, 1000000000}}},
+    };
+    for (const auto& c : cases) {
+        const ParsedOptions parsed = parseSimOptions(words(c.line));
+        ASSERT_EQ(parsed.outcome, ParsedOptions::Outcome::Run) << c.line << parsed.message.toStdString();
+        EXPECT_EQ(parsed.setup.unplugs, c.unplugs) << c.line;
+    }
+    EXPECT_TRUE(simpanel::simOptionsHelp({}).contains(QStringLiteral(
+        "  --unplug K:N\n      контроллер K (с 1) отключается от шины перед своей передачей N (с 0, по "
+        "всем программам): N передач к нему проходят; параметр можно повторить для других контроллеров\n")));
 }
 
 // The help says how the Die IDs of several controllers differ.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "sim/Simulator.h"
 #include "simpanel/SimSetup.h"
 
 using DieId = std::array<std::uint16_t, 4>;
@@ -29,4 +30,35 @@ TEST(SimSetup, EachControllerHasItsOwnDieId)
         EXPECT_EQ(settings.typeWord, 0x1721);
         EXPECT_EQ(settings.capacity, simpanel::SimSetup::DemoCapacity);
     }
+}
+
+// An unplugged controller answers its first transfers, then is gone from the bus as the chosen
+// one begins; the others stay.
+TEST(SimSetup, UnpluggedControllerGoesAtItsTransfer)
+{
+    simpanel::SimSetup setup;
+    setup.controllers = 3;
+    setup.unplugs = {{2, 3}, {3, 0}};
+    simpanel::applySetup(setup);
+    const std::vector<sim::SimDevice> bus = sim::Simulator::instance().topology().at(0);
+    ASSERT_EQ(bus.size(), 3u);
+    const std::uint8_t probe[] = {0, 0, 0x40, 0};
+    const struct {
+        int controller;
+        std::vector<int> results;
+    } cases[] = {
+        {1, {4, 4, 4, 4, 4}},
+        {2, {4, 4, 4, sim::UsbError::NoDevice, sim::UsbError::NoDevice}},
+        {3, {sim::UsbError::NoDevice, sim::UsbError::NoDevice, sim::UsbError::NoDevice,
+             sim::UsbError::NoDevice, sim::UsbError::NoDevice}},
+    };
+    for (const auto& c : cases) {
+        sim::SimController& controller = *bus.at(static_cast<std::size_t>(c.controller - 1)).controller;
+        std::vector<int> results;
+        for (std::size_t i = 0; i < c.results.size(); ++i)
+            results.push_back(controller.write(1, probe, sizeof probe));
+        EXPECT_EQ(results, c.results) << c.controller;
+        EXPECT_EQ(controller.connected(), c.results.back() > 0) << c.controller;
+    }
+    sim::Simulator::instance().reset();
 }

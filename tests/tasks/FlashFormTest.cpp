@@ -2,6 +2,7 @@
 #include <chrono>
 #include <thread>
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -74,6 +75,7 @@ protected:
     }
     static QPushButton* button(QWidget* window) { return window->findChild<QPushButton*>("But"); }
     static QTimer* timer(QWidget* window) { return window->findChild<QTimer*>("Timer"); }
+    static QCheckBox* verifyBox(QWidget* window) { return window->findChild<QCheckBox*>("CVerify"); }
     static void destroyClosed()
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -256,6 +258,72 @@ TEST_F(FlashWindow, ClosingWithdrawsTheRequestAndLetsTheImageGo)
     EXPECT_TRUE(window.isNull());
 }
 
+TEST_F(FlashWindow, VerificationIsOfferedOffAndReadOnceAtTheEndOfTheLoad)
+{
+    struct Case {
+        const char* what;
+        bool ticked;
+        LoadMode mode;
+        const char* option;
+        bool verifies;
+    };
+    const Case cases[]{
+        {"box off, normal mode", false, LoadMode::Normal, "Проверить после загрузки", false},
+        {"box on, normal mode", true, LoadMode::Normal, "Проверить после загрузки", true},
+        {"box on, boot mode", true, LoadMode::Boot, "Проверка невозможна в режиме загрузчика",
+         false},
+    };
+    for (const Case& c : cases) {
+        QPointer<TFFlash> window = openFile(patterned(700));
+        ASSERT_FALSE(window.isNull()) << c.what;
+        EXPECT_EQ(verifyBox(window)->text(), "Проверить после загрузки") << c.what;
+        EXPECT_FALSE(verifyBox(window)->isChecked()) << c.what;
+        EXPECT_TRUE(verifyBox(window)->isEnabled()) << c.what;
+        verifyBox(window)->setChecked(c.ticked);
+        window->OnDeviceRequest(Ask::FirmwareImage{c.mode});
+        EXPECT_EQ(verifyBox(window)->text(), QString::fromUtf8(c.option)) << c.what;
+        window->OnDeviceMessage(Report::Finished{700});
+        EXPECT_FALSE(verifyBox(window)->isEnabled()) << c.what;
+        EXPECT_EQ(events.isSet(TaskEvent::FirmwareRead), c.verifies) << c.what;
+        EXPECT_EQ(text(window, "SComment"), "Загрузка завершена") << c.what;
+        EXPECT_EQ(button(window)->text(), c.verifies ? "Отмена" : "Закрыть") << c.what;
+        EXPECT_EQ(timer(window)->isActive(), !c.verifies) << c.what;
+        window->close();
+        destroyClosed();
+        EXPECT_FALSE(events.isSet(TaskEvent::FirmwareRead)) << c.what << ": withdrawn on close";
+    }
+}
+
+TEST_F(FlashWindow, TheVerificationComparesTheWholeImageAndShowsItsOutcome)
+{
+    struct Case {
+        const char* what;
+        std::optional<FlashMismatch> mismatch;
+        bool closesItself;
+    };
+    const Case cases[]{
+        {"the memory matches", std::nullopt, true},
+        {"a difference stays on the screen", FlashMismatch{0x123, 0x01, 0x00}, false},
+    };
+    for (const Case& c : cases) {
+        QPointer<TFFlash> window = openFile(patterned(700));
+        ASSERT_FALSE(window.isNull()) << c.what;
+        verifyBox(window)->setChecked(true);
+        window->OnDeviceMessage(Report::Finished{700});
+        const auto range =
+            std::get<Ask::FlashRange::Range>(window->OnDeviceRequest(Ask::FlashRange{}));
+        EXPECT_EQ(range.start, 0) << c.what;
+        EXPECT_EQ(range.length, 700) << c.what;
+        ASSERT_TRUE(range.expected) << c.what;
+        EXPECT_EQ(*range.expected, asVector(patterned(700))) << c.what;
+        window->OnDeviceMessage(Report::Compared{700, c.mismatch});
+        EXPECT_EQ(button(window)->text(), "Закрыть") << c.what;
+        EXPECT_EQ(timer(window)->isActive(), c.closesItself) << c.what;
+        window->close();
+        destroyClosed();
+    }
+}
+
 // Instant pauses that count the worker's idle passes.
 class CountingClock : public Clock {
 public:
@@ -347,3 +415,80 @@ TEST_F(FlashWithWorker, LoadFromTheWindowToTheFlash)
 }
 
 } // namespace
+
+namespace {
+bool isFlashRead(const sim::Transfer& t)
+{
+    return t.direction == sim::Transfer::Direction::Out && t.endpoint == 1 && t.bytes.size() > 8
+        && t.bytes[0] == 2 && t.bytes[8] == 0x03;
+}
+
+int flashReadCount()
+{
+    const auto traffic = sim::Simulator::instance().traffic();
+    return static_cast<int>(std::count_if(traffic.begin(), traffic.end(), isFlashRead));
+}
+}
+
+TEST_F(FlashWithWorker, VerificationAfterTheLoadFindsTheFirstDifference)
+{
+    const QString loaded = QStringLiteral("Загрузка программного обеспечения завершена");
+    const QString verifying = QStringLiteral("Проверка программного обеспечения");
+    struct Case {
+        const char* what;
+        bool ticked;
+        std::map<int, std::uint8_t> worn;
+        QString status;   // at the end
+        QStringList tail; // the log after the load's end
+        bool closesItself;
+    };
+    const Case cases[]{
+        {"box off: the load as it always was", false, {}, "Загрузка завершена", {loaded}, true},
+        {"intact", true, {}, "Программное обеспечение совпадает с файлом",
+         {loaded, verifying, "Программное обеспечение совпадает с файлом"}, true},
+        {"worn cell", true, {{2500, 0x00}},
+         "Расхождение по адресу 0x0009C4: в файле 02, в контроллере 00",
+         {loaded, verifying, "Расхождение по адресу 0x0009C4: в файле 02, в контроллере 00"},
+         false},
+    };
+    const QByteArray content = patterned(3000);
+    for (const Case& c : cases) {
+        sim::Simulator::instance().forEachController([&](sim::SimController& controller) {
+            controller.devices().flash.wornCells = c.worn;
+        });
+        sim::Simulator::instance().clearTraffic();
+        log.lines.clear();
+        QPointer<TFFlash> window = openFile(content);
+        ASSERT_FALSE(window.isNull()) << c.what;
+        window->show();
+        verifyBox(window)->setChecked(c.ticked);
+        // The log's last line comes after the window's end.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return log.lines.endsWith(c.tail.back()); }, 20000))
+            << c.what;
+        EXPECT_EQ(button(window)->text(), "Закрыть") << c.what;
+        EXPECT_EQ(text(window, "SComment"), c.status) << c.what;
+        EXPECT_EQ(gauge(window)->maximum(), 3000) << c.what;
+        EXPECT_EQ(timer(window)->isActive(), c.closesItself) << c.what;
+        EXPECT_EQ(log.lines.mid(log.lines.indexOf(loaded)), c.tail) << c.what;
+        EXPECT_EQ(flashReadCount() > 0, c.ticked) << c.what;
+        window->close();
+        destroyClosed();
+    }
+}
+
+TEST_F(FlashWithWorker, ABootModeLoadCannotBeVerified)
+{
+    controller().settings.firmwareRuns = false;
+    QPointer<TFFlash> window = openFile(patterned(300));
+    ASSERT_FALSE(window.isNull());
+    window->show();
+    verifyBox(window)->setChecked(true);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return log.lines.endsWith("Процесс загрузки ПО (boot_mode) завершен"); }, 20000));
+    EXPECT_EQ(button(window)->text(), "Закрыть");
+    EXPECT_EQ(text(window, "SComment"), "Загрузка завершена");
+    EXPECT_EQ(verifyBox(window)->text(), "Проверка невозможна в режиме загрузчика");
+    EXPECT_FALSE(verifyBox(window)->isChecked());
+    EXPECT_FALSE(verifyBox(window)->isEnabled());
+    EXPECT_EQ(controller().devices().bootLoader.received(), asVector(patterned(300)));
+}

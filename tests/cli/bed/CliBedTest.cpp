@@ -203,4 +203,36 @@ TEST_F(CliBed, FailuresGiveTheirMessageAndStatusAndWriteNothing)
     }
 }
 
+// The first of two controllers pulled out in the middle of a read (its second block of four) and
+// of a load (its second page): the task fails with the USB failure, the file saved before stays
+// as it was, and the other controller is neither chosen instead nor written.
+TEST_F(CliBed, AControllerUnpluggedMidTaskFailsAndWritesNothing)
+{
+    writeFile("image.rom", image(600, 3));
+    const QByteArray saved = QByteArray("an older file, kept");
+    const struct {
+        const char* name;
+        const char* options;
+        const char* command;
+        QStringList log;
+    } cases[] = {
+        {"read", "--capacity 64 --unplug 1:6", "CLI read -o DIR/out.rcf",
+         {"Процесс чтения конфигурации запущен", "Error: -19"}},
+        {"flash", "--unplug 1:38", "R4XX_SERVICE_CODE=Orchard CLI flash DIR/image.rom",
+         {"Удаление программного обеспечения", "Загрузка программного обеспечения", "Error: -19"}},
+    };
+    for (const auto& c : cases) {
+        writeFile("out.rcf", saved);
+        const Outcome outcome = bed(QStringLiteral("--controllers 2 %1").arg(c.options),
+                                    QStringLiteral("%1; echo status=$?; CLI list; PROBE read-flash 0 16").arg(c.command));
+        EXPECT_EQ(outcome.out.toStdString(),
+                  "status=4\n"
+                  "001/003  R-420ZA  Версия ПО: 0.0  Версия ПП: A.0  Die ID: 0001:2345:00AB:0C01  Chip ID: 0x05\n"
+                  "001/003 FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF\n")
+            << c.name << outcome.err.toStdString();
+        EXPECT_EQ(logLines(outcome.err), c.log) << c.name;
+        EXPECT_EQ(fileBytes("out.rcf"), saved) << c.name;
+    }
+}
+
 } // namespace

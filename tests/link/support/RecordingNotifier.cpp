@@ -104,6 +104,22 @@ std::string RecordingNotifier::describe(const TaskReport& report)
             [](const Report::Counters& counters) {
                 return hexBytes(counters.bytes.data(), static_cast<int>(counters.bytes.size()));
             },
+            [](const Report::Compared& compared) {
+                std::string text = std::to_string(compared.count);
+                if (const auto& mismatch = compared.mismatch) {
+                    char at[48];
+                    std::snprintf(at, sizeof at, " differs at %06llX: %02X, read %02X",
+                                  static_cast<unsigned long long>(mismatch->address),
+                                  mismatch->expected, mismatch->actual);
+                    text += at;
+                }
+                return text;
+            },
+            [this](const Report::FlashBytes& read) {
+                flashReads_.push_back(read.bytes);
+                return std::to_string(read.bytes.size()) + " bytes from "
+                    + std::to_string(read.start);
+            },
         },
         report);
 }
@@ -128,6 +144,7 @@ TaskInput RecordingNotifier::answer(Target target, const TaskRequest& wanted)
             [this](const Ask::ChannelMask&) -> TaskInput {
                 return Ask::ChannelMask::Mask{traceMask};
             },
+            [this](const Ask::FlashRange&) -> TaskInput { return flashRange; },
         },
         wanted);
 }
@@ -180,11 +197,18 @@ std::vector<std::string> RecordingNotifier::traceLines() const
     return traceLines_;
 }
 
+std::vector<std::vector<std::uint8_t>> RecordingNotifier::flashReads() const
+{
+    std::lock_guard lock(mutex_);
+    return flashReads_;
+}
+
 void RecordingNotifier::clear()
 {
     std::lock_guard lock(mutex_);
     lines_.clear();
     installed_.clear();
     traceLines_.clear();
+    flashReads_.clear();
     closed_.clear();
 }

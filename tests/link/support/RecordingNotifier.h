@@ -37,6 +37,8 @@ public:
     std::map<Target, std::vector<std::uint8_t>> payloads;
     // The trace window's channel mask, given on its code 9.
     std::uint16_t traceMask = 0;
+    // The firmware window's answer to a read-back: the range, and the image to compare with.
+    Ask::FlashRange::Range flashRange;
 
     std::vector<std::string> lines() const;
     std::vector<std::string> linesFor(Target target) const;
@@ -45,6 +47,8 @@ public:
     std::vector<RecordBytes> installedRecords() const;
     // Every line handed to the trace window, in order.
     std::vector<std::string> traceLines() const;
+    // The bytes of every read-back handed over.
+    std::vector<std::vector<std::uint8_t>> flashReads() const;
     // Forgets what was recorded and reopens every window.
     void clear();
 
@@ -60,6 +64,7 @@ private:
     std::vector<std::pair<Target, std::string>> lines_;
     std::vector<RecordBytes> installed_;
     std::vector<std::string> traceLines_;
+    std::vector<std::vector<std::uint8_t>> flashReads_;
 };
 
 std::string targetName(Target target);

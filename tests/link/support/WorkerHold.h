@@ -139,6 +139,10 @@ inline const TransferKind pageProgram = [](const sim::Transfer& t) {
     return isRequest(t, Command::FlashInstruction) && t.bytes.size() > Usb::HeaderSize
         && t.bytes[Usb::HeaderSize] == FlashInstruction::PageProgram;
 };
+inline const TransferKind flashRead = [](const sim::Transfer& t) {
+    return isRequest(t, Command::FlashInstruction) && t.bytes.size() > Usb::HeaderSize
+        && t.bytes[Usb::HeaderSize] == FlashInstruction::ReadData;
+};
 inline const TransferKind bootPiece = [](const sim::Transfer& t) {
     return t.direction == sim::Transfer::Direction::Out && t.endpoint == Usb::BootEndpoint;
 };
