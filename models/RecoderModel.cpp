@@ -174,7 +174,12 @@ int RecoderModel::changeField(const Field& field, int value)
     return set(static_cast<RecorderField>(fieldIndex(recorderFields(), field)), value);
 }
 
+// The RX level's page is there only while the volume control is on.
 bool RecoderModel::fieldEnabled(const Field& field) const
 {
-    return &field != &recorderField(RecorderField::RxCtrl) || volumeControlAvailable();
+    if (&field == &recorderField(RecorderField::RxCtrl))
+        return volumeControlAvailable();
+    if (&field == &recorderField(RecorderField::RxLevel))
+        return rxLevelShown();
+    return true;
 }

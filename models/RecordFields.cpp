@@ -202,15 +202,15 @@ FieldChange applyToWords(ConfigRecord& record, EditorBlock block, const QString&
     for (const Field& field : model->fields()) {
         if (QLatin1StringView(field.key) != key)
             continue;
-        if (!model->fieldShown(field) || !model->fieldEnabled(field))
-            return refused(QStringLiteral("Поле \"%1\" нельзя изменить на этом контроллере")
-                               .arg(plainLabel(field, context)));
         // The value the field shows already is kept as it is, even one its control could not
-        // set (a gain in the chip's mute range).
-        if (text == shownText(field, model->fieldValue(field), context)) {
+        // set (a gain in the chip's mute range) or one the editor does not let be changed now.
+        if (model->fieldShown(field) && text == shownText(field, model->fieldValue(field), context)) {
             model->save();
             return {FieldChange::Outcome::Taken, {}};
         }
+        if (!model->fieldShown(field) || !model->fieldEnabled(field))
+            return refused(QStringLiteral("Поле \"%1\" нельзя изменить на этом контроллере")
+                               .arg(plainLabel(field, context)));
         const Parsed parsed = parse(field, text, context);
         if (!parsed.value)
             return refused(refusedText(field, context, text));

@@ -1,6 +1,7 @@
 #include <map>
 #include <random>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>

@@ -193,18 +193,22 @@ TEST(RecordFields, WhatTheEditorCannotChangeIsRefused)
         EditorBlock block;
         const char* key;
         QString text;
+        bool volumeControlOff = false; // the RX level's page hidden
     };
     const std::vector<Case> cases{
         {R420ZA, LevelUser, EditorBlock::Link, "packetSize", "256"},
         {R420ZB, LevelFull, EditorBlock::Link, "establishmentPeriod", "1000"},
         {R420ZA, LevelUser, EditorBlock::Codec, "sampleRate", "96/96 кГц"},
-        {R410ZA, LevelFull, EditorBlock::Vocoder, "control", "Отключено"},
+        {R410ZA, LevelFull, EditorBlock::Vocoder, "control", "Контроль РТТ"},
         {R420ZB, LevelFull, EditorBlock::Recorder, "volumeControl", "да"},
         {R420ZB, LevelFull, EditorBlock::Net, "remoteIp", "10.0.0.1"},
+        {R420ZA, LevelFull, EditorBlock::Recorder, "rxLevel", "0", true},
         {R410ZA, LevelFull, EditorBlock::Board, "hardwareAddress", "00-1A-2B-3C-4D-5E"},
     };
     for (const Case& c : cases) {
         ConfigRecord record = sampleRecord(c.typeWord);
+        if (c.volumeControlOff)
+            storeWords<1>(record, Blocks::Recorder, {0x0007});
         const ConfigRecord before = record;
         const FieldChange change =
             applyFieldText(record, c.block, QString::fromLatin1(c.key), c.text, RecordView{.level = c.level});
@@ -226,8 +230,6 @@ TEST(RecordFields, EveryShownTextAppliesBackToItself)
             std::fill(record.bytes.begin(), record.bytes.begin() + CONFIG_IMAGE_SIZE, fill);
             record.setTypeWord(typeWord);
             for (const FieldReading& reading : describeRecord(record, view)) {
-                if (!reading.enabled)
-                    continue;
                 ConfigRecord applied = record;
                 const QString key = QString::fromLatin1(reading.field->key);
                 const FieldChange change = applyFieldText(applied, reading.block, key, reading.shown, view);
