@@ -11,12 +11,27 @@
 
 namespace {
 
-constexpr int MicrophoneInputItem = 1;
-
-QStringList sampleRateItems()
+// Slider positions between ticks: every step on the inputs, every second on the outputs.
+int tickInterval(CodecField gain)
 {
-    const auto& texts = sampleRateTexts();
-    return QStringList(texts.begin(), texts.end());
+    return gain == CodecField::In1 || gain == CodecField::In2 ? 1 : 2;
+}
+
+QString controlName(CodecField field)
+{
+    return QString::fromLatin1(codecField(field).control);
+}
+
+RadioGroup makeChoice(QWidget* parent, CodecField field, int columns)
+{
+    const Field& described = codecField(field);
+    return makeRadioGroup(parent, controlName(field), described.label,
+                          fieldItems(described, {}), columns);
+}
+
+QCheckBox* makeFlag(QWidget* parent, CodecField field)
+{
+    return makeCheckBox(parent, controlName(field), codecField(field).label);
 }
 
 } // namespace
@@ -47,32 +62,28 @@ TFCodec::TFCodec(const EditorPlace& place, const CodecInputs& inputs)
     onToggled(PwrMic, this, [this](bool checked) { PowerMicClick(checked); });
 }
 
-TFCodec::Gain TFCodec::makeGain(QWidget* parent, CodecRegister reg, const QString& sliderName,
-                                const QString& valueName, const QString& labelName)
+TFCodec::Gain TFCodec::makeGain(QWidget* parent, CodecField field, const QString& valueName,
+                                const QString& labelName)
 {
-    const GainScale& scale = gainScaleOf(reg);
-    const int top = gainPositionOf(scale, scale.highestCode);
-    const int bottom = gainPositionOf(scale, scale.lowestCode);
-    Gain gain{reg, makeNameLabel(parent, labelName), makeValueText(parent, valueName),
-              makeVerticalSlider(parent, sliderName, top, bottom, scale.tickInterval,
-                                 scale.tickInterval)};
+    const Field& described = codecField(field);
+    const int ticks = tickInterval(field);
+    Gain gain{field, makeNameLabel(parent, labelName), makeValueText(parent, valueName),
+              makeVerticalSlider(parent, controlName(field), described.range.minimum,
+                                 described.range.maximum, ticks, ticks)};
     // The window starts at 0 dB until the block is loaded.
-    gain.slider->setValue(gainPositionOf(scale, scale.zeroCode));
-    gain.value->setText(gainText(scale, scale.zeroCode));
+    showGain(gain, fieldDefault(described, {}));
     return gain;
 }
 
 void TFCodec::buildGainPage()
 {
     QWidget* page = addPage(QStringLiteral("Усилители"));
-    gains_[In1] = makeGain(page, LeftLineInput, QStringLiteral("RxLev_1"), QStringLiteral("InLev1"),
-                           QStringLiteral("LabelIn1"));
-    gains_[In2] = makeGain(page, RightLineInput, QStringLiteral("RxLev_2"), QStringLiteral("InLev2"),
-                           QStringLiteral("LabelIn2"));
-    gains_[Out1] = makeGain(page, LeftHeadphone, QStringLiteral("TxLev_1"),
-                            QStringLiteral("OutLev1"), QStringLiteral("LabelOut1"));
-    gains_[Out2] = makeGain(page, RightHeadphone, QStringLiteral("TxLev_2"),
-                            QStringLiteral("OutLev2"), QStringLiteral("LabelOut2"));
+    gains_[In1] = makeGain(page, CodecField::In1, QStringLiteral("InLev1"), QStringLiteral("LabelIn1"));
+    gains_[In2] = makeGain(page, CodecField::In2, QStringLiteral("InLev2"), QStringLiteral("LabelIn2"));
+    gains_[Out1] = makeGain(page, CodecField::Out1, QStringLiteral("OutLev1"),
+                            QStringLiteral("LabelOut1"));
+    gains_[Out2] = makeGain(page, CodecField::Out2, QStringLiteral("OutLev2"),
+                            QStringLiteral("LabelOut2"));
 
     auto* layout = new QHBoxLayout(page);
     layout->addWidget(gainGroup(page, QStringLiteral("Усиление по входу (дБ)"), gains_[In1],
@@ -103,33 +114,25 @@ void TFCodec::buildExtraPage()
     QWidget* page = addPage(QStringLiteral("Дополнительно"));
 
     auto* power = new QGroupBox(QStringLiteral("Питание входных усилителей"), page);
-    PwrMic = makeCheckBox(power, QStringLiteral("PwrMic"),
-                          QStringLiteral("Усилитель микрофонного входа"));
-    PwrLine = makeCheckBox(power, QStringLiteral("PwrLine"),
-                           QStringLiteral("Усилитель линейного входа"));
+    PwrMic = makeFlag(power, CodecField::MicPower);
+    PwrLine = makeFlag(power, CodecField::LinePower);
     auto* powerLayout = new QVBoxLayout(power);
     powerLayout->addWidget(PwrMic);
     powerLayout->addWidget(PwrLine);
 
-    INSEL = makeRadioGroup(page, QStringLiteral("INSEL"), QStringLiteral("Селектор входных каналов"),
-                           {QStringLiteral("Линейный вход"), QStringLiteral("Микрофонный вход")}, 1);
+    INSEL = makeChoice(page, CodecField::Input, 1);
 
     auto* microphone = new QGroupBox(QStringLiteral("Микрофонный усилитель"), page);
-    MicMute = makeCheckBox(microphone, QStringLiteral("MicMute"), QStringLiteral("Режим молчания"));
-    MicBoost = makeCheckBox(microphone, QStringLiteral("MicBoost"),
-                            QStringLiteral("Дополнительное усиление +20 дБ"));
-    ADCHP = makeCheckBox(microphone, QStringLiteral("ADCHP"), QStringLiteral("АЦП ВЧ фильтр "));
+    MicMute = makeFlag(microphone, CodecField::MicMute);
+    MicBoost = makeFlag(microphone, CodecField::MicBoost);
+    ADCHP = makeFlag(microphone, CodecField::HighPass);
     auto* microphoneLayout = new QVBoxLayout(microphone);
     microphoneLayout->addWidget(MicMute);
     microphoneLayout->addWidget(MicBoost);
     microphoneLayout->addWidget(ADCHP);
 
-    DEEMP = makeRadioGroup(page, QStringLiteral("DEEMP"), QStringLiteral("Фильтр частотной коррекции"),
-                           {QStringLiteral("Откл."), QStringLiteral("32 кГц"),
-                            QStringLiteral("44.1 кГц"), QStringLiteral("48 кГц")},
-                           4);
-    Sample = makeRadioGroup(page, QStringLiteral("Sample"), QStringLiteral("Ацп/Цап"),
-                            sampleRateItems(), 2);
+    DEEMP = makeChoice(page, CodecField::Deemphasis, 4);
+    Sample = makeChoice(page, CodecField::SampleRate, 2);
 
     auto* layout = new QGridLayout(page);
     layout->addWidget(power, 0, 0);
@@ -161,76 +164,75 @@ void TFCodec::TxLev_2Change(int position)
 
 void TFCodec::SampleClick(int item)
 {
-    changed(model_.setSampleRate(item));
+    changed(model_.set(CodecField::SampleRate, item));
 }
 
 void TFCodec::DEEMPClick(int index)
 {
-    changed(model_.setDeemphasis(index));
+    changed(model_.set(CodecField::Deemphasis, index));
 }
 
 void TFCodec::ADCHPClick(bool checked)
 {
-    changed(model_.setHighPassFilter(checked));
+    changed(model_.set(CodecField::HighPass, checked));
 }
 
 void TFCodec::MicBoostClick(bool checked)
 {
-    changed(model_.setMicrophoneBoosted(checked));
+    changed(model_.set(CodecField::MicBoost, checked));
 }
 
 void TFCodec::MicMuteClick(bool checked)
 {
-    changed(model_.setMicrophoneMuted(checked));
+    changed(model_.set(CodecField::MicMute, checked));
 }
 
 void TFCodec::InSelClick(int index)
 {
-    changed(model_.setMicrophoneInput(index == MicrophoneInputItem));
+    changed(model_.set(CodecField::Input, index));
 }
 
 void TFCodec::PowerLineClick(bool checked)
 {
-    changed(model_.setLineInputPowered(checked));
+    changed(model_.set(CodecField::LinePower, checked));
 }
 
 void TFCodec::PowerMicClick(bool checked)
 {
-    changed(model_.setMicrophoneInputPowered(checked));
+    changed(model_.set(CodecField::MicPower, checked));
 }
 
 void TFCodec::gainChange(const Gain& gain, int position)
 {
-    const int code = gainCodeAt(gainScaleOf(gain.reg), position);
-    gain.value->setText(gainText(gainScaleOf(gain.reg), code));
-    changed(model_.setGainCode(gain.reg, code));
+    const Field& described = codecField(gain.field);
+    const int code = levelAt(described, position);
+    gain.value->setText(gainText(described, code));
+    changed(model_.set(gain.field, code));
 }
 
 void TFCodec::showModel()
 {
     setWindowTitle(model_.caption());
-    const CodecLabels labels = model_.labels();
-    gains_[In1].name->setText(labels.in1);
-    gains_[In2].name->setText(labels.in2);
-    gains_[Out1].name->setText(labels.out1);
-    gains_[Out2].name->setText(labels.out2);
-    for (const Gain& gain : gains_)
-        showGain(gain, model_.gainCode(gain.reg));
+    for (const Gain& gain : gains_) {
+        gain.name->setText(fieldLabel(codecField(gain.field), model_.context()));
+        showGain(gain, model_.value(gain.field));
+    }
 
     Sample.box->setEnabled(model_.sampleRateSelectable());
-    Sample.choose(model_.sampleRate());
-    showChecked(ADCHP, model_.highPassFilter());
-    DEEMP.choose(model_.deemphasis());
-    INSEL.choose(model_.microphoneInput() ? MicrophoneInputItem : 0);
-    showChecked(MicMute, model_.microphoneMuted());
-    showChecked(MicBoost, model_.microphoneBoosted());
-    showChecked(PwrLine, model_.lineInputPowered());
-    showChecked(PwrMic, model_.microphoneInputPowered());
+    Sample.choose(model_.value(CodecField::SampleRate));
+    showChecked(ADCHP, model_.value(CodecField::HighPass) != 0);
+    DEEMP.choose(model_.value(CodecField::Deemphasis));
+    INSEL.choose(model_.value(CodecField::Input));
+    showChecked(MicMute, model_.value(CodecField::MicMute) != 0);
+    showChecked(MicBoost, model_.value(CodecField::MicBoost) != 0);
+    showChecked(PwrLine, model_.value(CodecField::LinePower) != 0);
+    showChecked(PwrMic, model_.value(CodecField::MicPower) != 0);
 }
 
 // A code below the slider's range (the chip's mute range) leaves the slider at its bottom end.
 void TFCodec::showGain(const Gain& gain, int code)
 {
-    showPosition(gain.slider, gainPositionOf(gainScaleOf(gain.reg), code));
-    gain.value->setText(gainText(gainScaleOf(gain.reg), code));
+    const Field& described = codecField(gain.field);
+    showPosition(gain.slider, levelPosition(described, code));
+    gain.value->setText(gainText(described, code));
 }

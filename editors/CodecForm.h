@@ -44,7 +44,7 @@ protected:
 private:
     // One gain slider with its value text and name label.
     struct Gain {
-        CodecRegister reg;
+        CodecField field;
         QLabel* name;
         QLabel* value;
         QSlider* slider;
@@ -55,8 +55,8 @@ private:
     static QGroupBox* gainGroup(QWidget* parent, const QString& title, const Gain& left,
                                 const Gain& right);
     void buildExtraPage();
-    Gain makeGain(QWidget* parent, CodecRegister reg, const QString& sliderName,
-                  const QString& valueName, const QString& labelName);
+    Gain makeGain(QWidget* parent, CodecField field, const QString& valueName,
+                  const QString& labelName);
     void gainChange(const Gain& gain, int position);
     void showGain(const Gain& gain, int code);
 

@@ -28,8 +28,9 @@ public:
     }
 
     // The label's lines are named "L" + the control's name + "_0" and "_1".
-    std::array<QLabel*, 2> add(const QString& name, const LinkLabel& text, QWidget* control)
+    std::array<QLabel*, 2> add(const QString& name, const QString& label, QWidget* control)
     {
+        const LinkLabel text = labelLines(label);
         std::array<QLabel*, 2> lines{line(name + QStringLiteral("_0"), text.first), nullptr};
         if (!text.second.isEmpty())
             lines[1] = line(name + QStringLiteral("_1"), text.second);
@@ -86,20 +87,21 @@ void TFLink::buildPage(const QString& title, LinkNumber first, LinkNumber last, 
     QWidget* page = addPage(title);
     PageRows rows(page);
     for (int index = static_cast<int>(first); index <= static_cast<int>(last); ++index) {
-        const LinkNumberRule& rule = linkNumberRules()[static_cast<std::size_t>(index)];
+        const auto changedField = static_cast<LinkNumber>(index);
+        const Field& rule = linkField(changedField);
+        const QString name = QString::fromLatin1(rule.control);
         // KeyPressN: typed digits only, Backspace discarded too.
         const NumberEntry entry{rule.step, 0, EmptyText::KeepsNumber, BackspaceKey::Discarded};
-        auto* number = new NumberField(page, rule.name, rule.range, entry, dialogs);
-        number->showValue(rule.initial);
-        const LinkNumber changedField = rule.field;
-        if (rule.unit == LinkUnit::Ticks)
+        auto* number = new NumberField(page, name, rule.range, entry, dialogs);
+        number->showValue(rule.range.minimum);
+        if (changedField >= LinkNumber::T0)
             number->onChanged([this, changedField](int value) { ChangeT(changedField, value); });
         else
             number->onChanged([this, changedField](int value) { ChangeN(changedField, value); });
-        const auto lines = rows.add(rule.name, rule.label, number);
-        if (rule.field == LinkNumber::T1)
+        const auto lines = rows.add(name, rule.label, number);
+        if (changedField == LinkNumber::T1)
             LT1 = lines;
-        field(rule.field) = number;
+        field(changedField) = number;
     }
     if (last == LinkNumber::T3) {
         T4 = new QLineEdit(InitialLossTime, page);
@@ -108,8 +110,8 @@ void TFLink::buildPage(const QString& title, LinkNumber first, LinkNumber last, 
         T4->setFixedWidth(field(LinkNumber::T3)->sizeHint().width());
         rows.add(QStringLiteral("T4"), lossTimeLabel(), T4);
     }
-    const LinkFlagRule& rule = linkFlagRules()[static_cast<std::size_t>(flag)];
-    QCheckBox* check = makeCheckBox(page, rule.name, rule.caption);
+    const Field& rule = linkField(flag);
+    QCheckBox* check = makeCheckBox(page, QString::fromLatin1(rule.control), rule.label);
     onToggled(check, this, [this, flag](bool checked) { FlgClick(flag, checked); });
     rows.addWide(check);
     box(flag) = check;
@@ -135,14 +137,15 @@ void TFLink::FlgClick(LinkFlag flag, bool checked)
 
 void TFLink::showModel()
 {
-    for (const LinkNumberRule& rule : linkNumberRules()) {
-        NumberField* number = field(rule.field);
-        number->setRange(model_.range(rule.field));
-        number->setEnabled(model_.enabled(rule.field));
-        number->showValue(model_.value(rule.field));
+    for (int index = 0; index < LinkNumberCount; ++index) {
+        const auto shown = static_cast<LinkNumber>(index);
+        NumberField* number = field(shown);
+        number->setRange(model_.range(shown));
+        number->setEnabled(model_.enabled(shown));
+        number->showValue(model_.value(shown));
     }
-    for (const LinkFlagRule& rule : linkFlagRules())
-        showChecked(box(rule.flag), model_.flag(rule.flag));
+    for (LinkFlag flag : {LinkFlag::Ack, LinkFlag::Tmode})
+        showChecked(box(flag), model_.flag(flag));
     showT1Label();
     showLossTime();
 }
@@ -170,7 +173,7 @@ void TFLink::showLossTime()
 
 void TFLink::showT1Label()
 {
-    const LinkLabel text = t1Label(model_.flag(LinkFlag::Tmode));
+    const LinkLabel text = labelLines(fieldLabel(linkField(LinkNumber::T1), model_.context()));
     LT1[0]->setText(text.first);
     LT1[1]->setText(text.second);
 }

@@ -20,7 +20,6 @@
 
 namespace {
 
-const QString PortLabel = QStringLiteral("Порт [1025..65535]");
 constexpr NumberEntry PortEntry{0, 5, EmptyText::Zero};
 constexpr NumberEntry TimeToLiveEntry{0, 3, EmptyText::Zero};
 constexpr int GapBeforeControls = 12;
@@ -101,23 +100,25 @@ void TFNet::buildNetworkPage()
 
     QGroupBox* remote = makeGroup(page, QStringLiteral("GrpRemote"), model_.remoteCaption());
     QGridLayout* remoteRows = rowsOf(remote);
-    for (const NetAddressRule& rule : netAddressRules()) {
-        QGroupBox* group = rule.field == NetAddress::IpDst ? remote : local;
-        auto* dotted = new DottedField(group, rule.name, rule.limits, dialogs_);
-        const NetAddress address = rule.field;
+    for (NetAddress address : {NetAddress::Ip, NetAddress::Gate, NetAddress::Mask, NetAddress::IpDst}) {
+        const Field& rule = netField(address);
+        const QString name = QString::fromLatin1(rule.control);
+        QGroupBox* group = address == NetAddress::IpDst ? remote : local;
+        auto* dotted = new DottedField(group, name, octetLimits(rule), dialogs_);
         dotted->onChanged([this, address](int index, int value) {
             AddrChange(address, index, value);
         });
-        rows.add(group == remote ? remoteRows : localRows, rule.name, rule.label, dotted);
-        field(rule.field) = dotted;
+        rows.add(group == remote ? remoteRows : localRows, name, rule.label, dotted);
+        field(address) = dotted;
     }
-    for (const NetPortRule& rule : netPortRules()) {
-        QGroupBox* group = rule.field == NetPort::PortDst ? remote : local;
-        auto* number = new NumberField(group, rule.name, PortRange, PortEntry, dialogs_);
-        const NetPort port = rule.field;
+    for (NetPort port : {NetPort::Port, NetPort::PortDst}) {
+        const Field& rule = netField(port);
+        const QString name = QString::fromLatin1(rule.control);
+        QGroupBox* group = port == NetPort::PortDst ? remote : local;
+        auto* number = new NumberField(group, name, rule.range, PortEntry, dialogs_);
         number->onChanged([this, port](int value) { PortChange(port, value); });
-        rows.add(group == remote ? remoteRows : localRows, rule.name, PortLabel, number);
-        field(rule.field) = number;
+        rows.add(group == remote ? remoteRows : localRows, name, rule.label, number);
+        field(port) = number;
     }
     Mac->setFixedWidth(field(NetAddress::Ip)->sizeHint().width());
     rows.alignLabels();
@@ -151,12 +152,12 @@ void TFNet::buildExtraPage()
     onChoice(Tos20, this, [this](int index) { PrecedenceChange(index); });
     LabelledRows labelled;
     labelled.add(tosRows, QStringLiteral("Tos20"), QStringLiteral("Предпочтения [2..0]:"), Tos20);
-    for (const TosFlagRule& rule : tosFlagRules()) {
-        QCheckBox* check = makeCheckBox(tos, rule.name, rule.caption);
-        const TosFlag flag = rule.flag;
+    for (TosFlag flag : {TosFlag::LowDelay, TosFlag::Throughput, TosFlag::Reliability}) {
+        const Field& rule = netField(flag);
+        QCheckBox* check = makeCheckBox(tos, QString::fromLatin1(rule.control), rule.label);
         onToggled(check, this, [this, flag](bool checked) { CheckClick(flag, checked); });
         tosRows->addWidget(check, tosRows->rowCount(), 0, 1, 2);
-        box(rule.flag) = check;
+        box(flag) = check;
     }
 
     auto* layout = new QVBoxLayout(page);
@@ -192,14 +193,14 @@ void TFNet::CheckClick(TosFlag flag, bool checked)
 
 void TFNet::showModel()
 {
-    for (const NetAddressRule& rule : netAddressRules())
-        field(rule.field)->showOctets(model_.octets(rule.field));
-    for (const NetPortRule& rule : netPortRules())
-        field(rule.field)->showValue(model_.port(rule.field));
+    for (NetAddress address : {NetAddress::Ip, NetAddress::Gate, NetAddress::Mask, NetAddress::IpDst})
+        field(address)->showOctets(model_.octets(address));
+    for (NetPort port : {NetPort::Port, NetPort::PortDst})
+        field(port)->showValue(model_.port(port));
     TTL->showValue(model_.timeToLive());
     showChoice(Tos20, precedenceItems(), model_.precedence());
-    for (const TosFlagRule& rule : tosFlagRules())
-        showChecked(box(rule.flag), model_.tosFlag(rule.flag));
+    for (TosFlag flag : {TosFlag::LowDelay, TosFlag::Throughput, TosFlag::Reliability})
+        showChecked(box(flag), model_.tosFlag(flag));
     if (isVisible())
         tellCorrections();
 }

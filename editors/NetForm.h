@@ -52,7 +52,7 @@ private:
     Dialogs& dialogs_;
     QLineEdit* Mac = nullptr;
     std::array<DottedField*, NetAddressCount> addresses_{};
-    std::array<NumberField*, NetPortCount> ports_{};
+    std::array<NumberField*, 2> ports_{};
     NumberField* TTL = nullptr;
     QComboBox* Tos20 = nullptr;
     std::array<QCheckBox*, 3> flags_{};

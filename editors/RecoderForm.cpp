@@ -13,8 +13,8 @@
 namespace {
 
 // Where the sliders stand until the block is loaded.
-constexpr int LayoutGainPosition = 8;
-constexpr int LayoutRxLevelPosition = 16;
+constexpr int LayoutGainStep = 23;
+constexpr int LayoutRxLevel = 47;
 constexpr int GainPageStep = 2;
 constexpr int RxLevelPageStep = 3;
 
@@ -32,11 +32,11 @@ TFRecoder::TFRecoder(const EditorPlace& place, const RecoderInputs& inputs)
     buildRecorderPage();
     buildRxLevelPage();
 
-    for (std::size_t index = 0; index < RecorderFlags.size(); ++index) {
-        const RecorderFlag& flag = RecorderFlags[index];
-        onToggled(flags_[index], this, [this, &flag](bool ticked) { FlagClick(flag, ticked); });
+    for (std::size_t index = 0; index < flags_.size(); ++index) {
+        const auto flag = static_cast<RecorderField>(index);
+        onToggled(flags_[index], this, [this, flag](bool ticked) { FlagClick(flag, ticked); });
     }
-    for (std::size_t index = 0; index < RecorderGains.size(); ++index)
+    for (std::size_t index = 0; index < gains_.size(); ++index)
         connect(gains_[index].slider, &QSlider::valueChanged, this,
                 [this, index](int position) { GainChange(index, position); });
     connect(RxLvl, &QSlider::valueChanged, this, &TFRecoder::RxLvlChange);
@@ -46,25 +46,26 @@ void TFRecoder::buildRecorderPage()
 {
     QWidget* page = addPage(QStringLiteral("Регистратор"));
     auto* flags = new QVBoxLayout;
-    flags->addWidget(flagGroup(page, QStringLiteral("Селектор каналов"), ChannelSelector));
-    flags->addWidget(flagGroup(page, QStringLiteral("Управление каналами"), ChannelControl));
+    flags->addWidget(flagGroup(page, QStringLiteral("Селектор каналов"), RecorderField::Mic,
+                               RecorderField::Rx));
+    flags->addWidget(flagGroup(page, QStringLiteral("Управление каналами"), RecorderField::PttBut,
+                               RecorderField::RxCtrl));
     flags->addStretch();
     auto* layout = new QHBoxLayout(page);
     layout->addLayout(flags);
     layout->addWidget(gainGroup(page), 1);
 }
 
-// The check boxes of one group, in the table's order.
-QGroupBox* TFRecoder::flagGroup(QWidget* parent, const QString& title, RecorderFlagGroup group)
+// The check boxes of one group, from first to last in the table's order.
+QGroupBox* TFRecoder::flagGroup(QWidget* parent, const QString& title, RecorderField first,
+                                RecorderField last)
 {
     auto* box = new QGroupBox(title, parent);
     auto* layout = new QVBoxLayout(box);
-    for (std::size_t index = 0; index < RecorderFlags.size(); ++index) {
-        const RecorderFlag& flag = RecorderFlags[index];
-        if (flag.group != group)
-            continue;
-        flags_[index] = makeCheckBox(box, QString::fromLatin1(flag.name),
-                                     QString::fromUtf8(flag.caption));
+    for (auto index = static_cast<std::size_t>(first); index <= static_cast<std::size_t>(last);
+         ++index) {
+        const Field& flag = recorderField(static_cast<RecorderField>(index));
+        flags_[index] = makeCheckBox(box, QString::fromLatin1(flag.control), flag.label);
         layout->addWidget(flags_[index]);
     }
     return box;
@@ -75,19 +76,22 @@ QGroupBox* TFRecoder::gainGroup(QWidget* parent)
 {
     auto* group = new QGroupBox(QStringLiteral("Усиление по каналам (дБ)"), parent);
     auto* layout = new QGridLayout(group);
-    for (std::size_t index = 0; index < RecorderGains.size(); ++index) {
-        const RecorderGain& table = RecorderGains[index];
+    const std::array<RecorderField, 2> order{RecorderField::MicGain, RecorderField::RxGain};
+    for (std::size_t index = 0; index < gains_.size(); ++index) {
+        const Field& table = recorderField(order[index]);
+        const QString control = QString::fromLatin1(table.control);
         Gain& gain = gains_[index];
+        gain.field = order[index];
         gain.name = makeNameLabel(group, QString());
-        gain.name->setText(QString::fromUtf8(table.caption));
-        gain.value = makeValueText(group, QString::fromLatin1(table.value));
-        gain.slider = makeVerticalSlider(group, QString::fromLatin1(table.slider), 0,
-                                         GainPositions - 1, 1, GainPageStep);
+        gain.name->setText(table.label);
+        gain.value = makeValueText(group, control + QStringLiteral("Val"));
+        gain.slider = makeVerticalSlider(group, control, table.range.minimum, table.range.maximum,
+                                         1, GainPageStep);
         const int column = static_cast<int>(index);
         layout->addWidget(gain.name, 0, column);
         layout->addWidget(gain.value, 1, column);
         layout->addWidget(gain.slider, 2, column, Qt::AlignHCenter);
-        showGain(index, LayoutGainPosition);
+        showGain(index, LayoutGainStep);
     }
     layout->setRowStretch(2, 1);
     return group;
@@ -99,7 +103,7 @@ void TFRecoder::buildRxLevelPage()
     auto* group = new QGroupBox(QStringLiteral("Уровень RX"), rxLevelPage_);
     RxLvlVal = makeValueText(group, QStringLiteral("RxLvlVal"));
     RxLvl = makeVerticalSlider(group, QStringLiteral("RxLvl"), 0, MaxRxLevel, 1, RxLevelPageStep);
-    showRxLevel(LayoutRxLevelPosition);
+    showRxLevel(LayoutRxLevel);
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(RxLvlVal);
     groupLayout->addWidget(RxLvl, 1, Qt::AlignHCenter);
@@ -109,50 +113,56 @@ void TFRecoder::buildRxLevelPage()
     layout->addStretch(1);
 }
 
-void TFRecoder::FlagClick(const RecorderFlag& flag, bool ticked)
+void TFRecoder::FlagClick(RecorderField flag, bool ticked)
 {
-    const RecorderWord changedWord = model_.setFlag(flag.bit, ticked);
+    const RecorderWord changedWord = model_.set(flag, ticked ? 1 : 0);
     showRxLevelPage();
     changed(changedWord);
 }
 
 void TFRecoder::GainChange(std::size_t index, int position)
 {
-    gains_[index].value->setText(recorderGainText(position));
-    changed(model_.setGainPosition(RecorderGains[index], position));
+    const Gain& gain = gains_[index];
+    const Field& field = recorderField(gain.field);
+    const int step = levelAt(field, position);
+    gain.value->setText(shownText(field, step, model_.context()));
+    changed(model_.set(gain.field, step));
 }
 
 void TFRecoder::RxLvlChange(int position)
 {
-    RxLvlVal->setText(QString::number(rxLevelWordAt(position)));
-    changed(model_.setRxLevelPosition(position));
+    const Field& field = recorderField(RecorderField::RxLevel);
+    const int level = levelAt(field, position);
+    RxLvlVal->setText(shownText(field, level, model_.context()));
+    changed(model_.set(RecorderField::RxLevel, level));
 }
 
 void TFRecoder::showModel()
 {
     setWindowTitle(model_.caption());
-    for (std::size_t index = 0; index < RecorderFlags.size(); ++index) {
-        const int bit = RecorderFlags[index].bit;
-        showChecked(flags_[index], model_.flag(bit));
-        if (bit == VolumeControlBit)
-            flags_[index]->setEnabled(model_.volumeControlAvailable());
+    for (std::size_t index = 0; index < flags_.size(); ++index) {
+        const Field& flag = recorderField(static_cast<RecorderField>(index));
+        showChecked(flags_[index], model_.value(flag) != 0);
+        flags_[index]->setEnabled(model_.fieldEnabled(flag));
     }
-    for (std::size_t index = 0; index < RecorderGains.size(); ++index)
-        showGain(index, model_.gainPosition(RecorderGains[index]));
-    showRxLevel(model_.rxLevelPosition());
+    for (std::size_t index = 0; index < gains_.size(); ++index)
+        showGain(index, model_.value(gains_[index].field));
+    showRxLevel(model_.value(RecorderField::RxLevel));
     showRxLevelPage();
 }
 
-void TFRecoder::showGain(std::size_t index, int position)
+void TFRecoder::showGain(std::size_t index, int step)
 {
-    showPosition(gains_[index].slider, position);
-    gains_[index].value->setText(recorderGainText(position));
+    const Field& field = recorderField(gains_[index].field);
+    showPosition(gains_[index].slider, levelPosition(field, step));
+    gains_[index].value->setText(shownText(field, step, {}));
 }
 
-void TFRecoder::showRxLevel(int position)
+void TFRecoder::showRxLevel(int level)
 {
-    showPosition(RxLvl, position);
-    RxLvlVal->setText(QString::number(rxLevelWordAt(position)));
+    const Field& field = recorderField(RecorderField::RxLevel);
+    showPosition(RxLvl, levelPosition(field, level));
+    RxLvlVal->setText(shownText(field, level, {}));
 }
 
 void TFRecoder::showRxLevelPage()

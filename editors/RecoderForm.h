@@ -26,8 +26,8 @@ public:
     TFRecoder(const EditorPlace& place, const RecoderInputs& inputs);
 
     // One handler for every check box on a bit of the flags word, and one for every gain slider.
-    void FlagClick(const RecorderFlag& flag, bool ticked);
-    // The gain slider of RecorderGains[index].
+    void FlagClick(RecorderField flag, bool ticked);
+    // The gain slider of gains_[index].
     void GainChange(std::size_t index, int position);
     void RxLvlChange(int position);
 
@@ -38,22 +38,24 @@ protected:
 private:
     // One gain slider with its value text and name label.
     struct Gain {
+        RecorderField field;
         QLabel* name;
         QLabel* value;
         QSlider* slider;
     };
 
     void buildRecorderPage();
-    QGroupBox* flagGroup(QWidget* parent, const QString& title, RecorderFlagGroup group);
+    QGroupBox* flagGroup(QWidget* parent, const QString& title, RecorderField first,
+                         RecorderField last);
     QGroupBox* gainGroup(QWidget* parent);
     void buildRxLevelPage();
-    void showGain(std::size_t index, int position);
-    void showRxLevel(int position);
+    void showGain(std::size_t index, int step);
+    void showRxLevel(int level);
     void showRxLevelPage();
 
     RecoderModel model_;
-    std::array<QCheckBox*, RecorderFlags.size()> flags_{};
-    std::array<Gain, RecorderGains.size()> gains_{};
+    std::array<QCheckBox*, RecorderFlagCount> flags_{};
+    std::array<Gain, 2> gains_{};
     QWidget* rxLevelPage_ = nullptr;
     QSlider* RxLvl = nullptr;
     QLabel* RxLvlVal = nullptr;

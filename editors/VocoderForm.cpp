@@ -13,31 +13,12 @@
 
 namespace {
 
-// The label before each list; the jitter buffer's size label changes with the buffer's mode.
-QString labelText(VocoderList list)
-{
-    switch (list) {
-    case VocoderList::BitsMode:
-        return QStringLiteral("Кодирование");
-    case VocoderList::CtrlMode:
-        return QStringLiteral("Управление ");
-    case VocoderList::RunMode:
-    case VocoderList::JBufMode:
-        return QStringLiteral("Режим работы ");
-    case VocoderList::BitsTime:
-        return QStringLiteral("Длительность аудио пакета");
-    case VocoderList::JBufTime:
-        return bufferSizeLabel(0);
-    }
-    return {};
-}
-
 // Every text a label can show, so that the lists of both groups start at one edge.
 int widestLabel(const QFontMetrics& metrics)
 {
     int widest = metrics.horizontalAdvance(bufferSizeLabel(1));
-    for (const VocoderField& field : VocoderFields)
-        widest = std::max(widest, metrics.horizontalAdvance(labelText(field.list)));
+    for (const Field& field : vocoderFields())
+        widest = std::max(widest, metrics.horizontalAdvance(field.label));
     return widest;
 }
 
@@ -58,9 +39,11 @@ TFVocoder::TFVocoder(const EditorPlace& place, const VocoderInputs& inputs)
     , model_(inputs)
 {
     buildPage();
-    for (const VocoderField& field : VocoderFields)
-        onChoice(list(field.list), this,
-                 [this, which = field.list](int position) { ChangeBox(which, position); });
+    for (int index = 0; index < VocoderListCount; ++index)
+        onChoice(list(static_cast<VocoderList>(index)), this,
+                 [this, which = static_cast<VocoderList>(index)](int position) {
+                     ChangeBox(which, position);
+                 });
 }
 
 void TFVocoder::buildPage()
@@ -83,15 +66,16 @@ QGroupBox* TFVocoder::listGroup(QWidget* page, const QString& title, VocoderList
     grid->setColumnMinimumWidth(0, widestLabel(group->fontMetrics()));
     grid->setColumnStretch(1, 1);
     for (int row = 0; row <= static_cast<int>(last) - static_cast<int>(first); ++row) {
-        const VocoderField& field = VocoderFields.at(slot(first) + static_cast<std::size_t>(row));
-        auto* label = new QLabel(labelText(field.list), group);
+        const auto which = static_cast<VocoderList>(static_cast<int>(first) + row);
+        const Field& field = vocoderField(which);
+        auto* label = new QLabel(field.label, group);
         QComboBox* choices =
-            makeDropDown(group, QString::fromLatin1(field.name), model_.items(field.list));
+            makeDropDown(group, QString::fromLatin1(field.control), model_.items(which));
         label->setBuddy(choices);
         grid->addWidget(label, row, 0);
         grid->addWidget(choices, row, 1);
-        lists_[slot(field.list)] = choices;
-        if (field.list == VocoderList::JBufTime) {
+        lists_[slot(which)] = choices;
+        if (which == VocoderList::JBufTime) {
             LJBuf = label;
             LJBuf->setObjectName(QStringLiteral("LJBuf"));
         }
@@ -114,10 +98,11 @@ void TFVocoder::ChangeBox(VocoderList which, int position)
 
 void TFVocoder::showModel()
 {
-    for (const VocoderField& field : VocoderFields) {
-        QComboBox* shown = list(field.list);
-        showChoice(shown, model_.items(field.list), model_.position(field.list));
-        shown->setEnabled(model_.enabled(field.list));
+    for (int index = 0; index < VocoderListCount; ++index) {
+        const auto which = static_cast<VocoderList>(index);
+        QComboBox* shown = list(which);
+        showChoice(shown, model_.items(which), model_.position(which));
+        shown->setEnabled(model_.enabled(which));
     }
     LJBuf->setText(model_.bufferLabel());
 }

@@ -35,7 +35,48 @@ QString signOf(int value)
     return value < 0 ? QStringLiteral("-") : QString();
 }
 
+constexpr int CommandShift = 8; // the command byte is the word's high byte
+
+int modulationItem(int command, const FieldContext&)
+{
+    return command == AudioModel::PwmCommand << CommandShift ? AudioModel::Pwm : AudioModel::Sdm;
+}
+
+int modulationCommand(int item, const FieldContext&)
+{
+    return (item == AudioModel::Pwm ? AudioModel::PwmCommand : AudioModel::SdmCommand) << CommandShift;
+}
+
+QStringList modulationItems(const FieldContext&)
+{
+    return {QStringLiteral("СДМ"), QStringLiteral("ШИМ")};
+}
+
+QString levelText(int level, const FieldContext&)
+{
+    return amplifierLevelText(level);
+}
+
 } // namespace
+
+std::span<const Field> amplifierFields()
+{
+    // A level rewrites its whole word: the command byte over a zero byte.
+    static const std::array<Field, 2> fields{{
+        {.key = "level", .control = "Lev", .label = QStringLiteral("Усиление (дБ)"),
+         .kind = FieldKind::Level, .place = {0, 0x3F00, 0xFFFF}, .range = {0, AudioModel::MaxLevel},
+         .text = levelText, .unit = QStringLiteral("дБ")},
+        {.key = "modulation", .control = "Mod", .label = QStringLiteral("Модуляция"),
+         .kind = FieldKind::Choice, .place = {1, 0xFFFF}, .shown = modulationItem,
+         .stored = modulationCommand, .items = modulationItems},
+    }};
+    return fields;
+}
+
+const Field& amplifierField(AmplifierField field)
+{
+    return amplifierFields()[static_cast<std::size_t>(field)];
+}
 
 int amplifierTenthsOfDecibel(int level)
 {
@@ -59,16 +100,15 @@ int amplifierPositionOf(int level)
 }
 
 AudioModel::AudioModel(std::uint8_t* amplifierBlock)
-    : BlockModel(amplifierBlock, WordOrder::AsStored)
+    : BlockModel(amplifierBlock, 0)
 {
 }
 
 void AudioModel::LoadBlock()
 {
     copyIn();
-    setLevel(item(LevelItem) & MaxLevel);
-    const int modulation = item(ModulationItem);
-    setModulation(modulation == PwmCommand ? Pwm : Sdm);
+    setLevel(level());
+    setModulation(modulation());
 }
 
 void AudioModel::setDefaults()
@@ -79,7 +119,7 @@ void AudioModel::setDefaults()
 
 void AudioModel::writePayload(std::uint8_t* destination) const
 {
-    destination[0] = static_cast<std::uint8_t>(item(pending_));
+    destination[0] = static_cast<std::uint8_t>(word(pending_) >> CommandShift);
 }
 
 void AudioModel::setPending(int which)
@@ -89,35 +129,22 @@ void AudioModel::setPending(int which)
 
 int AudioModel::level() const
 {
-    return item(LevelItem) & MaxLevel;
+    return value(amplifierField(AmplifierField::Level));
 }
 
 AudioModel::Modulation AudioModel::modulation() const
 {
-    return item(ModulationItem) == PwmCommand ? Pwm : Sdm;
+    return static_cast<Modulation>(value(amplifierField(AmplifierField::Modulation)));
 }
 
 AudioModel::Item AudioModel::setLevel(int level)
 {
-    setItem(LevelItem, static_cast<std::uint8_t>(level & MaxLevel));
+    setValue(amplifierField(AmplifierField::Level), level);
     return LevelItem;
 }
 
 AudioModel::Item AudioModel::setModulation(Modulation modulation)
 {
-    setItem(ModulationItem, modulation == Pwm ? PwmCommand : SdmCommand);
+    setValue(amplifierField(AmplifierField::Modulation), modulation);
     return ModulationItem;
-}
-
-int AudioModel::item(Item which) const
-{
-    const std::size_t low = 2 * static_cast<std::size_t>(which);
-    return copy_[low] | copy_[low + 1] << 8;
-}
-
-void AudioModel::setItem(Item which, std::uint8_t command)
-{
-    const std::size_t low = 2 * static_cast<std::size_t>(which);
-    copy_[low] = command;
-    copy_[low + 1] = 0;
 }

@@ -2,8 +2,11 @@
 
 #include <QString>
 
+#include <span>
+
 #include "config/ConfigRecord.h"
 #include "models/BlockModel.h"
+#include "models/Field.h"
 
 // The amplifier's gain in tenths of a decibel for each of its 64 levels (a fixed table of the
 // chip, not a formula).
@@ -15,9 +18,13 @@ QString amplifierLevelText(int level);
 int amplifierLevelAt(int position);
 int amplifierPositionOf(int level);
 
+// The amplifier block's fields, one word each: the gain level and the modulation command.
+enum class AmplifierField { Level = 0, Modulation = 1 };
+std::span<const Field> amplifierFields();
+const Field& amplifierField(AmplifierField field);
+
 // The amplifier editor's rules. The block holds two one-byte chip commands, each followed by a
-// zero byte; read as little-endian 16-bit items, item 0 is the gain level and item 1 the
-// modulation command.
+// zero byte: word 0 is the gain level command, word 1 the modulation command.
 class AudioModel final : public BlockModel<Blocks::Amplifier.size> {
 public:
     enum Item { LevelItem = 0, ModulationItem = 1 };
@@ -37,6 +44,7 @@ public:
     int payloadSize() const override { return 1; }
     void writePayload(std::uint8_t* destination) const override;
     void setPending(int item) override;
+    std::span<const Field> fields() const override { return amplifierFields(); }
 
     int level() const;
     Modulation modulation() const;
@@ -46,9 +54,6 @@ public:
     Item setModulation(Modulation modulation);
 
 private:
-    int item(Item which) const;
-    void setItem(Item which, std::uint8_t command);
-
     // Before any change while testing, a push re-sends the level the window shows.
     Item pending_ = LevelItem;
 };

@@ -20,61 +20,161 @@ const std::array<std::uint8_t, SampleRateCount>* ratesOf(int model)
     return model == ModelR420 ? &R420Rates : nullptr;
 }
 
-constexpr int DefaultInputCode = 23;
-constexpr int DefaultOutputCode = 121;
-constexpr std::uint8_t DefaultDigitalPath = 0x00;
-constexpr std::uint8_t DefaultAnalogPath = 0x12;
-constexpr std::uint8_t DefaultPowerDown = 0x22;
+constexpr std::uint16_t DefaultDigitalPath = 0x00;
+constexpr std::uint16_t DefaultAnalogPath = 0x12;
+constexpr std::uint16_t DefaultPowerDown = 0x22;
 
-// Bits of the registers' data.
-constexpr int HighPassOffBit = 0;   // register 5
-constexpr int DeemphasisShift = 1;  // register 5, two bits
-constexpr int DeemphasisMask = 0x03 << DeemphasisShift;
-constexpr int BoostBit = 0;         // register 4
-constexpr int MuteBit = 1;
-constexpr int MicrophoneSelectBit = 2;
-constexpr int DacSelectBit = 4;
-constexpr int LinePowerDownBit = 0; // register 6
-constexpr int MicrophonePowerDownBit = 1;
-constexpr int OscillatorPowerDownBit = 5;
+constexpr int AddressShift = 9;
+constexpr std::uint16_t DataBits = 0x01FF;
+constexpr std::uint16_t DataByte = 0x00FF;
+// Bits that opening always sets: the DAC on the output path, the oscillator powered down.
+constexpr std::uint16_t DacSelect = 0x0010;       // register 4
+constexpr std::uint16_t OscillatorPowerDown = 0x0020; // register 6
+// The data that opening always writes.
+constexpr std::uint16_t ResetData = 0x00;
+constexpr std::uint16_t InterfaceFormatData = 0x43; // master mode, 16-bit words, DSP format
+constexpr std::uint16_t InterfaceActiveData = 0x01;
 
-// The data bytes that opening always writes.
-constexpr std::uint8_t ResetData = 0x00;
-constexpr std::uint8_t InterfaceFormatData = 0x43; // master mode, 16-bit words, DSP format
-constexpr std::uint8_t InterfaceActiveData = 0x01;
+// The gains' codes of 0 dB and their steps.
+constexpr int InputZeroCode = 23;
+constexpr int InputHalfDecibelsPerStep = 3;  // -34.5 .. +12 dB in 1.5 dB steps
+constexpr int OutputZeroCode = 121;
+constexpr int OutputLowestCode = 48;
+constexpr int OutputHalfDecibelsPerStep = 2; // -73 .. +6 dB in 1 dB steps
 
-constexpr std::array<CodecRegister, 2> InputGains{LeftLineInput, RightLineInput};
-constexpr std::array<CodecRegister, 2> OutputGains{LeftHeadphone, RightHeadphone};
-
-std::size_t slotOf(CodecRegister reg)
+int slotOf(CodecRegister reg)
 {
     const auto slot = std::find(CodecBlockOrder.begin(), CodecBlockOrder.end(), reg);
-    return static_cast<std::size_t>(std::distance(CodecBlockOrder.begin(), slot));
+    return static_cast<int>(std::distance(CodecBlockOrder.begin(), slot));
 }
 
+QString inputGainText(int code, const FieldContext&)
+{
+    return halfDecibelText((code - InputZeroCode) * InputHalfDecibelsPerStep);
+}
+
+// A code below the slider's range is the chip's mute range.
+QString outputGainText(int code, const FieldContext&)
+{
+    if (code < OutputLowestCode)
+        return QStringLiteral("Откл.");
+    return halfDecibelText((code - OutputZeroCode) * OutputHalfDecibelsPerStep);
+}
+
+// The names of the sliders depend on the controller's edition.
+QString in1Label(const FieldContext& context)
+{
+    return context.edition == 0 ? QStringLiteral("Микрофон") : QStringLiteral("Приемник");
+}
+
+QString in2Label(const FieldContext&)
+{
+    return QStringLiteral("Доп. вход");
+}
+
+QString out1Label(const FieldContext& context)
+{
+    return context.edition == 0 ? QStringLiteral("Гарнитура") : QStringLiteral("Микрофон");
+}
+
+QString out2Label(const FieldContext& context)
+{
+    return context.edition == 0 ? QStringLiteral("Регистратор") : QStringLiteral("Доп. выход");
+}
+
+int sampleRateItem(int bits, const FieldContext& context)
+{
+    return sampleRateItemOf(static_cast<std::uint8_t>(bits), context.model);
+}
+
+int sampleRateData(int item, const FieldContext& context)
+{
+    return sampleRateByte(item, context.model);
+}
+
+QStringList sampleRateItems(const FieldContext&)
+{
+    const auto& texts = sampleRateTexts();
+    return QStringList(texts.begin(), texts.end());
+}
+
+QStringList deemphasisItems(const FieldContext&)
+{
+    return {QStringLiteral("Откл."), QStringLiteral("32 кГц"), QStringLiteral("44.1 кГц"),
+            QStringLiteral("48 кГц")};
+}
+
+QStringList inputItems(const FieldContext&)
+{
+    return {QStringLiteral("Линейный вход"), QStringLiteral("Микрофонный вход")};
+}
+
+Field gain(const char* key, const char* control, CodecRegister reg, std::uint16_t codeMask,
+           NumberRange codes, int zeroCode, QString (*text)(int, const FieldContext&),
+           QString (*labelOf)(const FieldContext&))
+{
+    // A gain rewrites the register's data byte: the bits above the code are cleared. "Сброс"
+    // sets 0 dB.
+    return {.key = key, .control = control, .label = {}, .kind = FieldKind::Level,
+            .place = {slotOf(reg), codeMask, DataByte}, .range = codes, .text = text,
+            .unit = QStringLiteral("дБ"), .labelOf = labelOf, .defaultValue = zeroCode};
+}
+
+Field flag(const char* key, const char* control, const QString& label, CodecRegister reg,
+           std::uint16_t bit, bool setMeansOff)
+{
+    Field field{.key = key, .control = control, .label = label, .kind = FieldKind::Flag,
+                .place = {slotOf(reg), bit}};
+    if (setMeansOff) {
+        field.shown = invertedBit;
+        field.stored = invertedBit;
+    }
+    return field;
+}
 
 } // namespace
 
-const GainScale& gainScaleOf(CodecRegister gainRegister)
+std::span<const Field> codecFields()
 {
-    return gainRegister == LeftLineInput || gainRegister == RightLineInput ? InputGain : OutputGain;
+    static const std::array<Field, 12> fields{{
+        gain("in1", "RxLev_1", LeftLineInput, 0x1F, {0, 31}, InputZeroCode, inputGainText, in1Label),
+        gain("in2", "RxLev_2", RightLineInput, 0x1F, {0, 31}, InputZeroCode, inputGainText, in2Label),
+        gain("out1", "TxLev_1", LeftHeadphone, 0x7F, {OutputLowestCode, 127}, OutputZeroCode, outputGainText, out1Label),
+        gain("out2", "TxLev_2", RightHeadphone, 0x7F, {OutputLowestCode, 127}, OutputZeroCode, outputGainText, out2Label),
+        // The rate byte is read without its bit 7 and written whole.
+        {.key = "sampleRate", .control = "Sample", .label = QStringLiteral("Ацп/Цап"),
+         .kind = FieldKind::Choice, .place = {slotOf(SampleRate), 0x7F, DataByte},
+         .shown = sampleRateItem, .stored = sampleRateData, .items = sampleRateItems},
+        {.key = "deemphasis", .control = "DEEMP",
+         .label = QStringLiteral("Фильтр частотной коррекции"), .kind = FieldKind::Choice,
+         .place = {slotOf(DigitalPath), 0x06}, .items = deemphasisItems},
+        flag("highPassFilter", "ADCHP", QStringLiteral("АЦП ВЧ фильтр "), DigitalPath, 0x01, true),
+        flag("microphoneBoost", "MicBoost", QStringLiteral("Дополнительное усиление +20 дБ"),
+             AnalogPath, 0x01, false),
+        flag("microphoneMute", "MicMute", QStringLiteral("Режим молчания"), AnalogPath, 0x02, false),
+        {.key = "input", .control = "INSEL", .label = QStringLiteral("Селектор входных каналов"),
+         .kind = FieldKind::Choice, .place = {slotOf(AnalogPath), 0x04}, .items = inputItems},
+        flag("lineInputPower", "PwrLine", QStringLiteral("Усилитель линейного входа"), PowerDown,
+             0x01, true),
+        flag("microphoneInputPower", "PwrMic", QStringLiteral("Усилитель микрофонного входа"),
+             PowerDown, 0x02, true),
+    }};
+    return fields;
 }
 
-int gainCodeAt(const GainScale& scale, int position)
+const Field& codecField(CodecField field)
 {
-    return scale.positionSum - position;
+    return codecFields()[static_cast<std::size_t>(field)];
 }
 
-int gainPositionOf(const GainScale& scale, int code)
+CodecRegister codecRegisterOf(const Field& field)
 {
-    return scale.positionSum - code;
+    return CodecBlockOrder.at(static_cast<std::size_t>(field.place.word));
 }
 
-QString gainText(const GainScale& scale, int code)
+QString gainText(const Field& gain, int code)
 {
-    if (code < scale.lowestCode)
-        return QStringLiteral("Откл.");
-    return halfDecibelText((code - scale.zeroCode) * scale.halfDecibelsPerStep);
+    return shownText(gain, code, {});
 }
 
 const std::array<QString, SampleRateCount>& sampleRateTexts()
@@ -107,52 +207,36 @@ QString codecCaption(std::uint16_t typeWord)
     return QStringLiteral("Аудио кодек (") + deviceName(typeWord) + QStringLiteral(")");
 }
 
-CodecLabels codecLabels(int edition)
-{
-    if (edition == 0)
-        return {QStringLiteral("Микрофон"), QStringLiteral("Доп. вход"), QStringLiteral("Гарнитура"),
-                QStringLiteral("Регистратор")};
-    return {QStringLiteral("Приемник"), QStringLiteral("Доп. вход"), QStringLiteral("Микрофон"),
-            QStringLiteral("Доп. выход")};
-}
-
 CodecModel::CodecModel(const CodecInputs& inputs)
-    : BlockModel(inputs.codecBlock, WordOrder::AsStored)
+    : BlockModel(inputs.codecBlock, typeWordOf(inputs.identityBlock))
     , level_(inputs.level)
-    , typeWord_(typeWordOf(inputs.identityBlock))
 {
 }
 
+// A gain keeps only its code; an output code in the chip's mute range, which the slider cannot
+// show, is kept too, until the slider is moved.
 void CodecModel::LoadBlock()
 {
     copyIn();
-    setSampleRate(sampleRateItemOf(data(SampleRate), modelCode(typeWord_)));
-    setBit(AnalogPath, DacSelectBit, true);
-    setBit(PowerDown, OscillatorPowerDownBit, true);
-    for (CodecRegister gain : InputGains)
-        keepGainCode(gain);
-    for (CodecRegister gain : OutputGains)
-        keepGainCode(gain);
-    writeFixedBytes();
+    set(CodecField::SampleRate, BlockModel::value(codecField(CodecField::SampleRate)));
+    for (CodecField field : {CodecField::In1, CodecField::In2, CodecField::Out1, CodecField::Out2})
+        set(field, value(field));
+    setFixedBits();
 }
 
 void CodecModel::setDefaults()
 {
-    for (CodecRegister gain : InputGains)
-        setGainCode(gain, DefaultInputCode);
-    for (CodecRegister gain : OutputGains)
-        setGainCode(gain, DefaultOutputCode);
-    dataByte(DigitalPath) = DefaultDigitalPath;
-    setSampleRate(DefaultSampleRate);
-    dataByte(AnalogPath) = DefaultAnalogPath;
-    dataByte(PowerDown) = DefaultPowerDown;
+    for (CodecField field : {CodecField::In1, CodecField::In2, CodecField::Out1, CodecField::Out2})
+        set(field, fieldDefault(codecField(field), context()));
+    setData(DigitalPath, DefaultDigitalPath);
+    set(CodecField::SampleRate, DefaultSampleRate);
+    setData(AnalogPath, DefaultAnalogPath);
+    setData(PowerDown, DefaultPowerDown);
 }
 
 void CodecModel::writePayload(std::uint8_t* destination) const
 {
-    const std::size_t slot = slotOf(pending_);
-    destination[0] = copy_[2 * slot];
-    destination[1] = copy_[2 * slot + 1];
+    writeWord(slotOf(pending_), destination);
 }
 
 void CodecModel::setPending(int codecRegister)
@@ -163,131 +247,60 @@ void CodecModel::setPending(int codecRegister)
         pending_ = reg;
 }
 
-std::uint8_t CodecModel::data(CodecRegister reg) const
+int CodecModel::data(CodecRegister reg) const
 {
-    return copy_[2 * slotOf(reg) + 1];
+    return word(slotOf(reg)) & DataBits;
 }
 
-int CodecModel::gainCode(CodecRegister gainRegister) const
+int CodecModel::value(CodecField field) const
 {
-    return data(gainRegister) & gainScaleOf(gainRegister).codeMask;
+    if (field == CodecField::SampleRate)
+        return sampleRate_;
+    return BlockModel::value(codecField(field));
 }
 
-bool CodecModel::highPassFilter() const
+CodecRegister CodecModel::set(CodecField field, int value)
 {
-    return !bit(DigitalPath, HighPassOffBit);
+    const Field& described = codecField(field);
+    if (field == CodecField::SampleRate)
+        sampleRate_ = value;
+    setValue(described, value);
+    return codecRegisterOf(described);
 }
 
-int CodecModel::deemphasis() const
+int CodecModel::fieldValue(const Field& field) const
 {
-    return (data(DigitalPath) & DeemphasisMask) >> DeemphasisShift;
+    return value(static_cast<CodecField>(fieldIndex(codecFields(), field)));
 }
 
-bool CodecModel::microphoneInput() const
+int CodecModel::changeField(const Field& field, int value)
 {
-    return bit(AnalogPath, MicrophoneSelectBit);
+    const int fitted = fitToRange(value, fieldRange(field, context())).value;
+    return set(static_cast<CodecField>(fieldIndex(codecFields(), field)), fitted);
 }
 
-bool CodecModel::microphoneMuted() const
+bool CodecModel::fieldEnabled(const Field& field) const
 {
-    return bit(AnalogPath, MuteBit);
+    return &field != &codecField(CodecField::SampleRate) || sampleRateSelectable();
 }
 
-bool CodecModel::microphoneBoosted() const
+void CodecModel::setData(CodecRegister reg, std::uint16_t data)
 {
-    return bit(AnalogPath, BoostBit);
+    const int slot = slotOf(reg);
+    setWord(slot, static_cast<std::uint16_t>((word(slot) & ~DataByte) | data));
 }
 
-bool CodecModel::lineInputPowered() const
+// Each word starts with its register's address, data bit 8 clear; the chip's fixed settings.
+void CodecModel::setFixedBits()
 {
-    return !bit(PowerDown, LinePowerDownBit);
-}
-
-bool CodecModel::microphoneInputPowered() const
-{
-    return !bit(PowerDown, MicrophonePowerDownBit);
-}
-
-CodecRegister CodecModel::setGainCode(CodecRegister gainRegister, int code)
-{
-    dataByte(gainRegister) = static_cast<std::uint8_t>(code & gainScaleOf(gainRegister).codeMask);
-    return gainRegister;
-}
-
-CodecRegister CodecModel::setSampleRate(int item)
-{
-    sampleRate_ = item;
-    dataByte(SampleRate) = sampleRateByte(item, modelCode(typeWord_));
-    return SampleRate;
-}
-
-CodecRegister CodecModel::setDeemphasis(int index)
-{
-    std::uint8_t& path = dataByte(DigitalPath);
-    path = static_cast<std::uint8_t>((path & ~DeemphasisMask) | ((index << DeemphasisShift) & DeemphasisMask));
-    return DigitalPath;
-}
-
-CodecRegister CodecModel::setHighPassFilter(bool on)
-{
-    return setBit(DigitalPath, HighPassOffBit, !on);
-}
-
-CodecRegister CodecModel::setMicrophoneBoosted(bool on)
-{
-    return setBit(AnalogPath, BoostBit, on);
-}
-
-CodecRegister CodecModel::setMicrophoneMuted(bool on)
-{
-    return setBit(AnalogPath, MuteBit, on);
-}
-
-CodecRegister CodecModel::setMicrophoneInput(bool on)
-{
-    return setBit(AnalogPath, MicrophoneSelectBit, on);
-}
-
-CodecRegister CodecModel::setLineInputPowered(bool on)
-{
-    return setBit(PowerDown, LinePowerDownBit, !on);
-}
-
-CodecRegister CodecModel::setMicrophoneInputPowered(bool on)
-{
-    return setBit(PowerDown, MicrophonePowerDownBit, !on);
-}
-
-std::uint8_t& CodecModel::dataByte(CodecRegister reg)
-{
-    return copy_[2 * slotOf(reg) + 1];
-}
-
-bool CodecModel::bit(CodecRegister reg, int bitIndex) const
-{
-    return (data(reg) >> bitIndex & 1) != 0;
-}
-
-CodecRegister CodecModel::setBit(CodecRegister reg, int bitIndex, bool value)
-{
-    std::uint8_t& byte = dataByte(reg);
-    const auto mask = static_cast<std::uint8_t>(1u << bitIndex);
-    byte = static_cast<std::uint8_t>(value ? byte | mask : byte & ~mask);
-    return reg;
-}
-
-// A gain byte keeps only its gain code. An output code in the chip's mute range, which the slider
-// cannot show, is kept too, until the slider is moved.
-void CodecModel::keepGainCode(CodecRegister gainRegister)
-{
-    setGainCode(gainRegister, gainCode(gainRegister));
-}
-
-void CodecModel::writeFixedBytes()
-{
-    for (std::size_t slot = 0; slot < CodecBlockOrder.size(); ++slot)
-        copy_[2 * slot] = static_cast<std::uint8_t>(CodecBlockOrder[slot] * 2);
-    dataByte(ChipReset) = ResetData;
-    dataByte(InterfaceFormat) = InterfaceFormatData;
-    dataByte(InterfaceActivation) = InterfaceActiveData;
+    for (std::size_t slot = 0; slot < CodecBlockOrder.size(); ++slot) {
+        const auto index = static_cast<int>(slot);
+        setWord(index, static_cast<std::uint16_t>(CodecBlockOrder[slot] << AddressShift
+                                                   | (word(index) & DataByte)));
+    }
+    setWord(slotOf(AnalogPath), word(slotOf(AnalogPath)) | DacSelect);
+    setWord(slotOf(PowerDown), word(slotOf(PowerDown)) | OscillatorPowerDown);
+    for (auto [reg, fixed] : {std::pair{ChipReset, ResetData}, std::pair{InterfaceFormat, InterfaceFormatData},
+                              std::pair{InterfaceActivation, InterfaceActiveData}})
+        setWord(slotOf(reg), static_cast<std::uint16_t>(reg << AddressShift | fixed));
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <array>
+#include <span>
 
 #include <QString>
 
 #include "config/ConfigRecord.h"
 #include "models/BlockModel.h"
+#include "models/Field.h"
 
 // The codec chip's registers that the block writes (TLV320AIC23 register map).
 enum CodecRegister : int {
@@ -22,30 +24,36 @@ enum CodecRegister : int {
     ChipReset = 15,
 };
 
-// The eleven register writes of the block, in block order.
+// The eleven register writes of the block, in block order: word i writes register
+// CodecBlockOrder[i], as the register address times 512 plus the nine data bits.
 inline constexpr std::array<CodecRegister, 11> CodecBlockOrder{
     ChipReset, PowerDown, AnalogPath, DigitalPath, SampleRate, LeftLineInput,
     RightLineInput, LeftHeadphone, RightHeadphone, InterfaceFormat, InterfaceActivation};
 
-// How a gain register's code maps to its slider and to decibels.
-struct GainScale {
-    int codeMask;        // the code's bits in the register's data
-    int lowestCode;      // what the slider reaches at its bottom
-    int highestCode;     // ... and at its top
-    int positionSum;     // position = positionSum - code
-    int zeroCode;        // the code of 0 dB
-    int halfDecibelsPerStep;
-    int tickInterval;    // slider positions between ticks
+// The codec block's fields, in the table's order: the four gains (a code each, the slider's top
+// being the highest code), then the settings of the page "Дополнительно".
+enum class CodecField {
+    In1,        // left line input gain
+    In2,        // right line input gain
+    Out1,       // left headphone gain
+    Out2,       // right headphone gain
+    SampleRate, // "Ацп/Цап"
+    Deemphasis, // "Фильтр частотной коррекции"
+    HighPass,   // ADC high-pass filter on (its bit set turns it off)
+    MicBoost,
+    MicMute,
+    Input,      // "Селектор входных каналов": 1 the microphone
+    LinePower,  // line input amplifier powered (its bit set powers it down)
+    MicPower,   // microphone amplifier powered (the same)
 };
-inline constexpr GainScale InputGain{31, 0, 31, 31, 23, 3, 1};     // -34.5 .. +12 dB in 1.5 dB steps
-inline constexpr GainScale OutputGain{127, 48, 127, 175, 121, 2, 2}; // -73 .. +6 dB in 1 dB steps
-const GainScale& gainScaleOf(CodecRegister gainRegister);
+std::span<const Field> codecFields();
+const Field& codecField(CodecField field);
+// The register a field's word writes.
+CodecRegister codecRegisterOf(const Field& field);
 
-int gainCodeAt(const GainScale& scale, int position);
-int gainPositionOf(const GainScale& scale, int code);
-// The shortest decimal form in the locale's separator, "+" above zero: "-34.5", "0", "+12".
-// A code below the scale, the chip's mute range, reads "Откл.".
-QString gainText(const GainScale& scale, int code);
+// A gain code's text: the shortest decimal form in the locale's separator, "+" above zero:
+// "-34.5", "0", "+12". A code below the field's range, the chip's mute range, reads "Откл.".
+QString gainText(const Field& gain, int code);
 
 // The "Ацп/Цап" choices and the register 8 byte of each, by model code (0 for other models).
 inline constexpr int SampleRateCount = 6;
@@ -58,15 +66,6 @@ int sampleRateItemOf(std::uint8_t data, int model);
 // The window's caption for a controller, e.g. "Аудио кодек (R-410ZA)".
 QString codecCaption(std::uint16_t typeWord);
 
-// The names of the four gain sliders, which depend on the controller's edition.
-struct CodecLabels {
-    QString in1;
-    QString in2;
-    QString out1;
-    QString out2;
-};
-CodecLabels codecLabels(int edition);
-
 // What the codec editor is opened with: references into the main window's record.
 struct CodecInputs {
     AccessLevel level;
@@ -74,8 +73,8 @@ struct CodecInputs {
     std::uint8_t* codecBlock;
 };
 
-// The codec editor's rules. The block is eleven register writes of two bytes: the register address
-// times 2 plus data bit 8, then data bits 7..0, in the order they go to the chip.
+// The codec editor's rules. The block is eleven register writes of one word each, in the order
+// they go to the chip.
 class CodecModel final : public BlockModel<Blocks::Codec.size> {
 public:
     explicit CodecModel(const CodecInputs& inputs);
@@ -86,43 +85,28 @@ public:
     int payloadSize() const override { return 2; }
     void writePayload(std::uint8_t* destination) const override;
     void setPending(int codecRegister) override;
+    std::span<const Field> fields() const override { return codecFields(); }
+    int fieldValue(const Field& field) const override;
+    int changeField(const Field& field, int value) override;
+    bool fieldEnabled(const Field& field) const override;
 
-    QString caption() const { return codecCaption(typeWord_); }
-    CodecLabels labels() const { return codecLabels(editionBit(typeWord_)); }
+    QString caption() const { return codecCaption(typeWord()); }
     // The sample rates are chosen only in the full service level.
     bool sampleRateSelectable() const { return level_ == LevelFull; }
 
-    std::uint8_t data(CodecRegister reg) const;
-    int gainCode(CodecRegister gainRegister) const;
-    bool highPassFilter() const;
-    int deemphasis() const;
-    int sampleRate() const { return sampleRate_; }
-    bool microphoneInput() const;
-    bool microphoneMuted() const;
-    bool microphoneBoosted() const;
-    bool lineInputPowered() const;
-    bool microphoneInputPowered() const;
-
-    // Each returns the register it changed.
-    CodecRegister setGainCode(CodecRegister gainRegister, int code);
-    CodecRegister setSampleRate(int item);
-    CodecRegister setDeemphasis(int index);
-    CodecRegister setHighPassFilter(bool on);
-    CodecRegister setMicrophoneBoosted(bool on);
-    CodecRegister setMicrophoneMuted(bool on);
-    CodecRegister setMicrophoneInput(bool on);
-    CodecRegister setLineInputPowered(bool on);
-    CodecRegister setMicrophoneInputPowered(bool on);
+    // The nine data bits of a register write.
+    int data(CodecRegister reg) const;
+    using BlockModel::value;
+    int value(CodecField field) const;
+    // Stores a field's value; returns the register it changed.
+    CodecRegister set(CodecField field, int value);
 
 private:
-    std::uint8_t& dataByte(CodecRegister reg);
-    bool bit(CodecRegister reg, int bitIndex) const;
-    CodecRegister setBit(CodecRegister reg, int bitIndex, bool value);
-    void keepGainCode(CodecRegister gainRegister);
-    void writeFixedBytes();
+    void setFixedBits();
+    void setData(CodecRegister reg, std::uint16_t data);
 
     AccessLevel level_;
-    std::uint16_t typeWord_;
+    // The chosen rate, kept for a model without rate bytes, whose register byte says nothing.
     int sampleRate_ = DefaultSampleRate;
     // Before any change while testing, a push re-sends the first gain the window shows.
     CodecRegister pending_ = LeftLineInput;

@@ -12,17 +12,34 @@ constexpr NumberRange ZbT0Range{0, 30000};
 constexpr int ZbT0 = 0;
 constexpr int EditionZB = 1;
 
-constexpr std::array<LinkFlag, 2> DefaultFlags{LinkFlag::Ack, LinkFlag::Tmode};
-
-
 std::size_t indexOf(LinkNumber field)
 {
     return static_cast<std::size_t>(field);
 }
 
-const LinkFlagRule& flagRule(LinkFlag flag)
+int packetBytes(int bits, const FieldContext&)
 {
-    return linkFlagRules()[static_cast<std::size_t>(flag)];
+    return (bits + 1) * PacketStep;
+}
+
+int packetWord(int bytes, const FieldContext&)
+{
+    return (bytes >> 4) - 1;
+}
+
+int milliseconds(int ticks, const FieldContext&)
+{
+    return millisecondsOfTicks(ticks);
+}
+
+int ticks(int milliseconds, const FieldContext&)
+{
+    return ticksOfMilliseconds(milliseconds);
+}
+
+bool isTicks(const Field& field)
+{
+    return field.shown == milliseconds;
 }
 
 // Opening and saving again and again must not wear a timer down: a count between whole
@@ -40,60 +57,86 @@ int settledTicks(int milliseconds)
     return settled;
 }
 
-std::uint16_t openedWord(const LinkNumberRule& rule, int value)
+QString t1LabelOf(const FieldContext& context)
 {
-    if (rule.unit == LinkUnit::Ticks)
-        return static_cast<std::uint16_t>(settledTicks(value));
-    return storedWord(rule, value);
+    const auto flags = static_cast<std::size_t>(LinkModel::FlagsWord);
+    return t1Label(context.words.size() > flags && (context.words[flags] & 0x2) != 0);
+}
+
+Field count(const char* key, const char* control, std::uint16_t mask, NumberRange range,
+            int defaultValue, const QString& label)
+{
+    return {.key = key, .control = control, .label = label, .kind = FieldKind::Number,
+            .place = {0, mask, 0xFFFF}, .range = range, .defaultValue = defaultValue};
+}
+
+Field timer(const char* key, const char* control, NumberRange range, int defaultValue,
+            const QString& label)
+{
+    return {.key = key, .control = control, .label = label, .kind = FieldKind::Number,
+            .place = {0, TickMask, 0xFFFF}, .shown = milliseconds, .stored = ticks, .range = range,
+            .step = 125, .unit = QStringLiteral("мсек."), .defaultValue = defaultValue};
+}
+
+Field flag(const char* key, const char* control, std::uint16_t bit, const QString& caption)
+{
+    return {.key = key, .control = control, .label = caption, .kind = FieldKind::Flag,
+            .place = {LinkModel::FlagsWord, bit}, .defaultValue = 1};
+}
+
+std::array<Field, LinkNumberCount + 2> makeLinkFields()
+{
+    std::array<Field, LinkNumberCount + 2> fields{{
+        {.key = "packetSize", .control = "N1",
+         .label = QStringLiteral("Максимальный размер пакета в байтах,\nс шагом в 16 байт, N1 [64..512] :"),
+         .kind = FieldKind::Number, .place = {0, 0x1F, 0xFFFF}, .shown = packetBytes,
+         .stored = packetWord, .range = {64, 512}, .step = PacketStep,
+         .unit = QStringLiteral("байт"), .defaultValue = 512},
+        count("deliveryAttempts", "N2", 0xFF, {1, 255}, 10,
+              QStringLiteral("Максимальное число попыток доставить \nпакет с данными, N2 [1..255]:")),
+        count("restoreAttempts", "N3", 0xFF, {1, 255}, 10,
+              QStringLiteral("Максимальное число попыток востановить\nактивность соединения, N3 [1..255]:")),
+        count("windowSize", "N4", 0x0F, {1, 15}, 7, QStringLiteral("Размер буферного окна N4  [1..15]:")),
+        timer("establishmentPeriod", "T0", {500, 30000}, 1000,
+              QStringLiteral("Период следования запросов на установление\nсоединения, мсек. T0 [500..30000]:")),
+        timer("retransmissionPeriod", "T1", TimerRange, 250, t1Label(false)),
+        timer("acknowledgementDelay", "T2", TimerRange, 125,
+              QStringLiteral("Время по истечение которого отправляется \nподтверждение приема пакета, мсек. T2 [125..T1]:")),
+        timer("activityCheckPeriod", "T3", TimerRange, 1000,
+              QStringLiteral("Период проверки активности \nсоединения, мсек. T3 [125..30000]:")),
+        flag("acknowledgement", "Ack", 0x1, QStringLiteral("Запрос на подтверждение приема пакета")),
+        flag("adaptiveTimers", "Tmode", 0x2, QStringLiteral("Режим адаптивной установки таймеров")),
+    }};
+    for (std::size_t word = 0; word < LinkNumberCount; ++word)
+        fields[word].place.word = static_cast<int>(word);
+    fields[indexOf(LinkNumber::T1)].labelOf = t1LabelOf;
+    return fields;
 }
 
 } // namespace
 
-const std::array<LinkNumberRule, LinkNumberCount>& linkNumberRules()
+std::span<const Field> linkFields()
 {
-    static const std::array<LinkNumberRule, LinkNumberCount> rules{{
-        {LinkNumber::N1, QStringLiteral("N1"), LinkUnit::PacketSize, 0x1F, {64, 512}, 16, 64, 512,
-         {QStringLiteral("Максимальный размер пакета в байтах,"),
-          QStringLiteral("с шагом в 16 байт, N1 [64..512] :")}},
-        {LinkNumber::N2, QStringLiteral("N2"), LinkUnit::Count, 0xFF, {1, 255}, 1, 1, 10,
-         {QStringLiteral("Максимальное число попыток доставить "),
-          QStringLiteral("пакет с данными, N2 [1..255]:")}},
-        {LinkNumber::N3, QStringLiteral("N3"), LinkUnit::Count, 0xFF, {1, 255}, 1, 1, 10,
-         {QStringLiteral("Максимальное число попыток востановить"),
-          QStringLiteral("активность соединения, N3 [1..255]:")}},
-        {LinkNumber::N4, QStringLiteral("N4"), LinkUnit::Count, 0x0F, {1, 15}, 1, 1, 7,
-         {QStringLiteral("Размер буферного окна N4  [1..15]:"), QString()}},
-        {LinkNumber::T0, QStringLiteral("T0"), LinkUnit::Ticks, TickMask, {500, 30000}, 125, 500,
-         1000,
-         {QStringLiteral("Период следования запросов на установление"),
-          QStringLiteral("соединения, мсек. T0 [500..30000]:")}},
-        {LinkNumber::T1, QStringLiteral("T1"), LinkUnit::Ticks, TickMask, TimerRange, 125, 125, 250,
-         t1Label(false)},
-        {LinkNumber::T2, QStringLiteral("T2"), LinkUnit::Ticks, TickMask, TimerRange, 125, 125, 125,
-         {QStringLiteral("Время по истечение которого отправляется "),
-          QStringLiteral("подтверждение приема пакета, мсек. T2 [125..T1]:")}},
-        {LinkNumber::T3, QStringLiteral("T3"), LinkUnit::Ticks, TickMask, TimerRange, 125, 125,
-         1000,
-         {QStringLiteral("Период проверки активности "),
-          QStringLiteral("соединения, мсек. T3 [125..30000]:")}},
-    }};
-    return rules;
+    static const std::array<Field, LinkNumberCount + 2> fields = makeLinkFields();
+    return fields;
 }
 
-const LinkNumberRule& linkNumberRule(LinkNumber field)
+const Field& linkField(LinkNumber field)
 {
-    return linkNumberRules()[indexOf(field)];
+    return linkFields()[indexOf(field)];
 }
 
-const std::array<LinkFlagRule, 2>& linkFlagRules()
+const Field& linkField(LinkFlag flag)
 {
-    static const std::array<LinkFlagRule, 2> rules{{
-        {LinkFlag::Ack, QStringLiteral("Ack"), 0,
-         QStringLiteral("Запрос на подтверждение приема пакета")},
-        {LinkFlag::Tmode, QStringLiteral("Tmode"), 1,
-         QStringLiteral("Режим адаптивной установки таймеров")},
-    }};
-    return rules;
+    return linkFields()[LinkNumberCount + static_cast<std::size_t>(flag)];
+}
+
+LinkLabel labelLines(const QString& label)
+{
+    const qsizetype lineBreak = label.indexOf(u'\n');
+    if (lineBreak < 0)
+        return {label, QString()};
+    return {label.left(lineBreak), label.mid(lineBreak + 1)};
 }
 
 int ticksOfMilliseconds(int milliseconds)
@@ -107,60 +150,29 @@ int millisecondsOfTicks(int ticks)
     return (ticks & TickMask) * 125 / 4;
 }
 
-std::uint16_t storedWord(const LinkNumberRule& rule, int value)
-{
-    switch (rule.unit) {
-    case LinkUnit::PacketSize:
-        return static_cast<std::uint16_t>((value >> 4) - 1);
-    case LinkUnit::Ticks:
-        return static_cast<std::uint16_t>(ticksOfMilliseconds(value));
-    case LinkUnit::Count:
-        break;
-    }
-    return static_cast<std::uint16_t>(value);
-}
-
-int shownValue(const LinkNumberRule& rule, std::uint16_t word)
-{
-    const int bits = word & rule.mask;
-    switch (rule.unit) {
-    case LinkUnit::PacketSize:
-        return (bits + 1) * PacketStep;
-    case LinkUnit::Ticks:
-        return millisecondsOfTicks(bits);
-    case LinkUnit::Count:
-        break;
-    }
-    return bits;
-}
-
 int linkLossTime(int t3Milliseconds, int n3)
 {
     return t3Milliseconds * (n3 + 1);
 }
 
-LinkLabel t1Label(bool adaptive)
+QString t1Label(bool adaptive)
 {
     if (adaptive)
-        return {QStringLiteral("Максимальный период повторения не"),
-                QStringLiteral("подтвержденных пакетов, мсек. T1 [125..30000]:")};
-    return {QStringLiteral("Период повторения не подтвержденных"),
-            QStringLiteral("пакетов, мсек. T1 [125..30000]:")};
+        return QStringLiteral("Максимальный период повторения не\nподтвержденных пакетов, мсек. T1 [125..30000]:");
+    return QStringLiteral("Период повторения не подтвержденных\nпакетов, мсек. T1 [125..30000]:");
 }
 
-LinkLabel lossTimeLabel()
+QString lossTimeLabel()
 {
-    return {QStringLiteral("Расчетное время обнаружения потери "),
-            QStringLiteral("соединения, мсек.:")};
+    return QStringLiteral("Расчетное время обнаружения потери \nсоединения, мсек.:");
 }
 
 LinkModel::LinkModel(const LinkInputs& inputs)
-    : BlockModel(inputs.linkBlock, WordOrder::Host)
+    : BlockModel(inputs.linkBlock, typeWordOf(inputs.identityBlock))
     , level_(inputs.level)
-    , edition_(editionBit(typeWordOf(inputs.identityBlock)))
 {
-    for (const LinkNumberRule& rule : linkNumberRules())
-        shown_[indexOf(rule.field)] = rule.initial;
+    for (std::size_t field = 0; field < LinkNumberCount; ++field)
+        shown_[field] = linkFields()[field].range.minimum;
 }
 
 // Every word is rewritten from its field's value, a number outside its range taken as the nearer
@@ -169,23 +181,28 @@ LinkModel::LinkModel(const LinkInputs& inputs)
 void LinkModel::LoadBlock()
 {
     copyIn();
-    if (edition_ == EditionZB)
+    if (context().edition == EditionZB)
         setWord(static_cast<int>(LinkNumber::T0), ZbT0);
-    for (const LinkNumberRule& rule : linkNumberRules()) {
-        const std::uint16_t opened = openedWord(rule, loadedValue(rule.field));
-        setWord(static_cast<int>(rule.field), opened);
-        shown_[indexOf(rule.field)] = shownValue(rule, opened);
+    for (std::size_t index = 0; index < LinkNumberCount; ++index) {
+        const auto number = static_cast<LinkNumber>(index);
+        const Field& field = linkField(number);
+        const int loaded = loadedValue(number);
+        if (isTicks(field))
+            setWord(field.place.word, static_cast<std::uint16_t>(settledTicks(loaded)));
+        else
+            setValue(field, loaded);
+        shown_[index] = BlockModel::value(field);
     }
 }
 
 void LinkModel::setDefaults()
 {
-    for (const LinkNumberRule& rule : linkNumberRules())
-        setNumber(rule.field, rule.defaultValue);
-    if (edition_ == EditionZB)
+    for (std::size_t index = 0; index < LinkNumberCount; ++index)
+        setNumber(static_cast<LinkNumber>(index), linkFields()[index].defaultValue);
+    if (context().edition == EditionZB)
         setNumber(LinkNumber::T0, ZbT0);
-    for (LinkFlag flag : DefaultFlags)
-        setFlag(flag, true);
+    for (LinkFlag flag : {LinkFlag::Ack, LinkFlag::Tmode})
+        setFlag(flag, linkField(flag).defaultValue != 0);
 }
 
 int LinkModel::value(LinkNumber field) const
@@ -195,9 +212,9 @@ int LinkModel::value(LinkNumber field) const
 
 NumberRange LinkModel::range(LinkNumber field) const
 {
-    if (field == LinkNumber::T0 && edition_ == EditionZB)
+    if (field == LinkNumber::T0 && context().edition == EditionZB)
         return ZbT0Range;
-    return linkNumberRule(field).range;
+    return linkField(field).range;
 }
 
 bool LinkModel::enabled(LinkNumber field) const
@@ -205,7 +222,7 @@ bool LinkModel::enabled(LinkNumber field) const
     if (field == LinkNumber::N1)
         return level_ == LevelFull;
     if (field == LinkNumber::T0)
-        return edition_ != EditionZB;
+        return context().edition != EditionZB;
     return true;
 }
 
@@ -213,19 +230,17 @@ void LinkModel::setNumber(LinkNumber field, int value)
 {
     const int fitted = fitToRange(value, range(field)).value;
     shown_[indexOf(field)] = fitted;
-    setWord(static_cast<int>(field), storedWord(linkNumberRule(field), fitted));
+    setValue(linkField(field), fitted);
 }
 
 bool LinkModel::flag(LinkFlag flag) const
 {
-    return (word(FlagsWord) >> flagRule(flag).bit & 1) != 0;
+    return BlockModel::value(linkField(flag)) != 0;
 }
 
 void LinkModel::setFlag(LinkFlag flag, bool on)
 {
-    const auto mask = static_cast<std::uint16_t>(1u << flagRule(flag).bit);
-    const std::uint16_t flags = word(FlagsWord);
-    setWord(FlagsWord, static_cast<std::uint16_t>(on ? flags | mask : flags & ~mask));
+    setValue(linkField(flag), on ? 1 : 0);
 }
 
 int LinkModel::lossTime() const
@@ -233,21 +248,32 @@ int LinkModel::lossTime() const
     return linkLossTime(value(LinkNumber::T3), value(LinkNumber::N3));
 }
 
-std::uint16_t LinkModel::word(int index) const
+int LinkModel::fieldValue(const Field& field) const
 {
-    std::uint16_t value = 0;
-    std::memcpy(&value, copy_.data() + 2 * index, sizeof value);
-    return value;
+    const std::size_t index = fieldIndex(linkFields(), field);
+    if (index < LinkNumberCount)
+        return value(static_cast<LinkNumber>(index));
+    return BlockModel::value(field);
 }
 
-void LinkModel::setWord(int index, std::uint16_t value)
+int LinkModel::changeField(const Field& field, int value)
 {
-    std::memcpy(copy_.data() + 2 * index, &value, sizeof value);
+    const std::size_t index = fieldIndex(linkFields(), field);
+    if (index < LinkNumberCount)
+        setNumber(static_cast<LinkNumber>(index), value);
+    else
+        setFlag(static_cast<LinkFlag>(index - LinkNumberCount), value != 0);
+    return field.place.word;
+}
+
+bool LinkModel::fieldEnabled(const Field& field) const
+{
+    const std::size_t index = fieldIndex(linkFields(), field);
+    return index >= LinkNumberCount || enabled(static_cast<LinkNumber>(index));
 }
 
 // What a field shows of its loaded word, without a message for a word outside its range.
 int LinkModel::loadedValue(LinkNumber field) const
 {
-    const int shown = shownValue(linkNumberRule(field), word(static_cast<int>(field)));
-    return fitToRange(shown, range(field)).value;
+    return fitToRange(BlockModel::value(linkField(field)), range(field)).value;
 }

@@ -2,11 +2,13 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include <QString>
 
 #include "config/ConfigRecord.h"
 #include "models/BlockModel.h"
+#include "models/Field.h"
 #include "models/NumberRange.h"
 
 // The numeric fields of the link block, in block order: one word each.
@@ -22,12 +24,17 @@ enum class LinkNumber {
 };
 inline constexpr int LinkNumberCount = 8;
 
-// How a field's number is kept in its word.
-enum class LinkUnit {
-    PacketSize, // bytes in steps of 16, stored as (bytes / 16) - 1
-    Count,      // the number itself
-    Ticks,      // milliseconds, stored as a count of 31.25 ms ticks
+// The flag bits of word 8, each shown by a check box.
+enum class LinkFlag {
+    Ack,   // request acknowledgement of packet receipt
+    Tmode, // adaptive timer setting
 };
+
+// The link block's fields: the numbers N1 to T3 in block order, then the flags Ack and Tmode.
+// A label's two lines are joined by a line break.
+std::span<const Field> linkFields();
+const Field& linkField(LinkNumber field);
+const Field& linkField(LinkFlag flag);
 
 // The two lines of a field's label; the second is empty for a one-line label.
 struct LinkLabel {
@@ -36,48 +43,18 @@ struct LinkLabel {
 
     bool operator==(const LinkLabel&) const = default;
 };
-
-// One numeric field: its control, word, conversion, range, spinner step, texts and defaults.
-struct LinkNumberRule {
-    LinkNumber field;
-    QString name;
-    LinkUnit unit;
-    int mask;           // the word's bits that the field shows
-    NumberRange range;
-    int step;
-    int initial;        // what the field shows before a block is loaded
-    int defaultValue;   // "Сброс" (edition ZA)
-    LinkLabel label;
-};
-const std::array<LinkNumberRule, LinkNumberCount>& linkNumberRules();
-const LinkNumberRule& linkNumberRule(LinkNumber field);
-
-// The flag bits of word 8, each shown by a check box.
-enum class LinkFlag {
-    Ack,   // request acknowledgement of packet receipt
-    Tmode, // adaptive timer setting
-};
-struct LinkFlagRule {
-    LinkFlag flag;
-    QString name;
-    int bit;
-    QString caption;
-};
-const std::array<LinkFlagRule, 2>& linkFlagRules();
+LinkLabel labelLines(const QString& label);
 
 // Milliseconds to ticks: the product with 0.032, rounded to single precision and truncated.
 int ticksOfMilliseconds(int milliseconds);
 // Ticks to milliseconds: (ticks AND 0x3FF) x 31.25, truncated.
 int millisecondsOfTicks(int ticks);
-// The word a field's number is stored as, and the number a word shows.
-std::uint16_t storedWord(const LinkNumberRule& rule, int value);
-int shownValue(const LinkNumberRule& rule, std::uint16_t word);
 // The estimated time to detect the loss of the link: T3 x (N3 + 1).
 int linkLossTime(int t3Milliseconds, int n3);
 
 // The T1 label by timer mode; the label of the read-only T4.
-LinkLabel t1Label(bool adaptive);
-LinkLabel lossTimeLabel();
+QString t1Label(bool adaptive);
+QString lossTimeLabel();
 
 // What the link editor is opened with: references into the main window's record.
 struct LinkInputs {
@@ -96,9 +73,14 @@ public:
 
     void LoadBlock() override;
     void setDefaults() override;
+    std::span<const Field> fields() const override { return linkFields(); }
+    int fieldValue(const Field& field) const override;
+    int changeField(const Field& field, int value) override;
+    bool fieldEnabled(const Field& field) const override;
 
     // What a field shows. A number stored rounded (an N1 off its 16-byte step, milliseconds
     // between ticks) is shown as it was entered.
+    using BlockModel::value;
     int value(LinkNumber field) const;
     NumberRange range(LinkNumber field) const;
     bool enabled(LinkNumber field) const;
@@ -109,11 +91,8 @@ public:
     int lossTime() const;
 
 private:
-    std::uint16_t word(int index) const;
-    void setWord(int index, std::uint16_t value);
     int loadedValue(LinkNumber field) const;
 
     AccessLevel level_;
-    int edition_;
     std::array<int, LinkNumberCount> shown_{};
 };

@@ -8,80 +8,109 @@
 namespace {
 
 constexpr int EditionZB = 1;
-constexpr int OctetMask = 0xFF;
 constexpr int LowByte = 0xFF;
 constexpr int ByteBits = 8;
 constexpr int PrecedenceMask = 0x0007;
 constexpr std::uint16_t PrecedenceClearMask = 0x00F8;
-constexpr int DefaultTos = 0;
+constexpr int DefaultPort = 30010;
+constexpr int DefaultTimeToLive = 128;
+constexpr int TosWord = NetModel::TosWord;
 
 // An address octet can be 0..255; the first octet of a host or gateway address at most 223, the
 // last unicast class.
-constexpr Octets HostLimits{223, 255, 255, 255};
-constexpr Octets MaskLimits{255, 255, 255, 255};
+constexpr NumberRange HostFirstOctet{0, 223};
+constexpr NumberRange AnyOctet{0, 255};
 
-std::size_t indexOf(NetAddress field)
+template <int A, int B, int C, int D, int ZbA = A, int ZbB = B, int ZbC = C, int ZbD = D>
+int addressByEdition(const FieldContext& context)
 {
-    return static_cast<std::size_t>(field);
+    return context.edition == EditionZB ? addressOf({ZbA, ZbB, ZbC, ZbD}) : addressOf({A, B, C, D});
 }
 
-const NetPortRule& portRule(NetPort field)
+Field address(const char* key, const char* control, const QString& label, int firstWord,
+              NumberRange firstOctet, int (*defaultOf)(const FieldContext&))
 {
-    return netPortRules()[static_cast<std::size_t>(field)];
+    // An octet rewrites its whole word.
+    return {.key = key, .control = control, .label = label, .kind = FieldKind::Octets,
+            .place = {firstWord, 0x00FF, 0xFFFF}, .range = firstOctet, .defaultOf = defaultOf};
 }
 
-const TosFlagRule& flagRule(TosFlag flag)
+Field port(const char* key, const char* control, int highWord)
 {
-    return tosFlagRules()[static_cast<std::size_t>(flag)];
+    return {.key = key, .control = control, .label = QStringLiteral("Порт [1025..65535]"),
+            .kind = FieldKind::Port, .place = {highWord, 0xFFFF}, .range = PortRange,
+            .defaultValue = DefaultPort};
 }
 
-NumberRange octetRange(const NetAddressRule& rule, int index)
+Field tosFlag(const char* key, const char* control, const QString& caption, std::uint16_t bit)
 {
-    return {0, rule.limits[static_cast<std::size_t>(index)]};
+    return {.key = key, .control = control, .label = caption, .kind = FieldKind::Flag,
+            .place = {TosWord, bit}};
+}
+
+QStringList precedenceList(const FieldContext&)
+{
+    return precedenceItems();
+}
+
+std::array<Field, 11> makeNetFields()
+{
+    return {{
+        address("ip", "Ip", QStringLiteral("IP-адрес"), 8, HostFirstOctet,
+                addressByEdition<192, 168, 1, 10, 192, 168, 1, 11>),
+        address("gateway", "Gate", QStringLiteral("Основной шлюз"), 0, HostFirstOctet,
+                addressByEdition<192, 168, 1, 1>),
+        address("mask", "Mask", QStringLiteral("Маска подсети"), 4, AnyOctet,
+                addressByEdition<255, 255, 255, 0>),
+        address("remoteIp", "IpDst", QStringLiteral("IP-адрес"), 14, HostFirstOctet,
+                addressByEdition<192, 168, 1, 11, 0, 0, 0, 0>),
+        port("port", "Port", 12),
+        port("remotePort", "PortDst", 18),
+        // Choosing a precedence also clears bits 8-15.
+        {.key = "precedence", .control = "Tos20", .label = QStringLiteral("Предпочтения [2..0]:"),
+         .kind = FieldKind::Choice, .place = {TosWord, PrecedenceMask, 0xFF07},
+         .items = precedenceList},
+        tosFlag("lowDelay", "Tos3", QStringLiteral("Малая задержка [3]"), 0x0008),
+        tosFlag("throughput", "Tos4", QStringLiteral("Высокая пропускная способность [4]"), 0x0010),
+        tosFlag("reliability", "Tos5", QStringLiteral("Высокая надежность [5]"), 0x0020),
+        {.key = "timeToLive", .control = "TTL",
+         .label = QStringLiteral("Время существования датаграммы, TTL [0..255]"),
+         .kind = FieldKind::Number, .place = {NetModel::TimeToLiveWord, 0x00FF, 0xFFFF},
+         .range = TimeToLiveRange, .defaultValue = DefaultTimeToLive},
+    }};
 }
 
 } // namespace
 
-const std::array<NetAddressRule, NetAddressCount>& netAddressRules()
+std::span<const Field> netFields()
 {
-    static const std::array<NetAddressRule, NetAddressCount> rules{{
-        {NetAddress::Ip, QStringLiteral("Ip"), QStringLiteral("IP-адрес"), 8, HostLimits,
-         {192, 168, 1, 10}, {192, 168, 1, 11}},
-        {NetAddress::Gate, QStringLiteral("Gate"), QStringLiteral("Основной шлюз"), 0, HostLimits,
-         {192, 168, 1, 1}, {192, 168, 1, 1}},
-        {NetAddress::Mask, QStringLiteral("Mask"), QStringLiteral("Маска подсети"), 4, MaskLimits,
-         {255, 255, 255, 0}, {255, 255, 255, 0}},
-        {NetAddress::IpDst, QStringLiteral("IpDst"), QStringLiteral("IP-адрес"), 14, HostLimits,
-         {192, 168, 1, 11}, {0, 0, 0, 0}},
-    }};
-    return rules;
+    static const std::array<Field, 11> fields = makeNetFields();
+    return fields;
 }
 
-const NetAddressRule& netAddressRule(NetAddress field)
+const Field& netField(NetField field)
 {
-    return netAddressRules()[indexOf(field)];
+    return netFields()[static_cast<std::size_t>(field)];
 }
 
-const std::array<NetPortRule, NetPortCount>& netPortRules()
+const Field& netField(NetAddress address)
 {
-    static const std::array<NetPortRule, NetPortCount> rules{{
-        {NetPort::Port, QStringLiteral("Port"), 12},
-        {NetPort::PortDst, QStringLiteral("PortDst"), 18},
-    }};
-    return rules;
+    return netFields()[static_cast<std::size_t>(address)];
 }
 
-const std::array<TosFlagRule, 3>& tosFlagRules()
+const Field& netField(NetPort port)
 {
-    static const std::array<TosFlagRule, 3> rules{{
-        {TosFlag::LowDelay, QStringLiteral("Tos3"), QStringLiteral("Малая задержка [3]"), 0x0008,
-         0x00F7},
-        {TosFlag::Throughput, QStringLiteral("Tos4"),
-         QStringLiteral("Высокая пропускная способность [4]"), 0x0010, 0x00EF},
-        {TosFlag::Reliability, QStringLiteral("Tos5"), QStringLiteral("Высокая надежность [5]"),
-         0x0020, 0x00DF},
-    }};
-    return rules;
+    return netField(port == NetPort::Port ? NetField::Port : NetField::PortDst);
+}
+
+const Field& netField(TosFlag flag)
+{
+    return netFields()[static_cast<std::size_t>(NetField::LowDelay) + static_cast<std::size_t>(flag)];
+}
+
+Octets octetLimits(const Field& address)
+{
+    return {address.range.maximum, AnyOctet.maximum, AnyOctet.maximum, AnyOctet.maximum};
 }
 
 const QStringList& precedenceItems()
@@ -105,9 +134,10 @@ std::uint16_t withPrecedence(std::uint16_t tos, int precedence)
     return static_cast<std::uint16_t>((tos & PrecedenceClearMask) | (precedence & PrecedenceMask));
 }
 
-std::uint16_t withTosFlag(std::uint16_t tos, const TosFlagRule& rule, bool ticked)
+std::uint16_t withTosFlag(std::uint16_t tos, const Field& flag, bool ticked)
 {
-    return static_cast<std::uint16_t>(ticked ? tos | rule.bit : tos & rule.clearMask);
+    const std::uint16_t bit = flag.place.mask;
+    return static_cast<std::uint16_t>(ticked ? tos | bit : tos & (LowByte & ~bit));
 }
 
 QString localGroupCaption(std::uint16_t typeWord)
@@ -121,8 +151,7 @@ QString remoteGroupCaption(std::uint16_t typeWord)
 }
 
 NetModel::NetModel(const NetInputs& inputs)
-    : BlockModel(inputs.netBlock, WordOrder::Host)
-    , typeWord_(typeWordOf(inputs.identityBlock))
+    : BlockModel(inputs.netBlock, typeWordOf(inputs.identityBlock))
     , hardwareAddress_(
           hardwareAddressText(BoardBlock::fromRecord(inputs.boardBlock).hardwareAddress()))
 {
@@ -144,16 +173,9 @@ void NetModel::LoadBlock()
 void NetModel::setDefaults()
 {
     corrections_.clear();
-    const bool zb = editionBit(typeWord_) == EditionZB;
-    for (const NetAddressRule& rule : netAddressRules()) {
-        const Octets& octets = zb ? rule.defaultZB : rule.defaultZA;
-        for (int index = 0; index < OctetCount; ++index)
-            setOctet(rule.field, index, octets[static_cast<std::size_t>(index)]);
-    }
-    for (const NetPortRule& rule : netPortRules())
-        setPort(rule.field, DefaultPort);
-    setWord(TosWord, DefaultTos);
-    setTimeToLive(DefaultTimeToLive);
+    setWord(TosWord, 0);
+    for (const Field& field : netFields())
+        setValue(field, fieldDefault(field, context()));
 }
 
 std::vector<NumberRange> NetModel::takeCorrections()
@@ -163,90 +185,101 @@ std::vector<NumberRange> NetModel::takeCorrections()
 
 int NetModel::octet(NetAddress field, int index) const
 {
-    return word(netAddressRule(field).firstWord + index) & OctetMask;
+    return octets(field)[static_cast<std::size_t>(index)];
 }
 
 Octets NetModel::octets(NetAddress field) const
 {
-    Octets shown{};
-    for (int index = 0; index < OctetCount; ++index)
-        shown[static_cast<std::size_t>(index)] = octet(field, index);
-    return shown;
+    return octetsOf(value(netField(field)));
 }
 
 void NetModel::setOctet(NetAddress field, int index, int value)
 {
-    const NetAddressRule& rule = netAddressRule(field);
-    setWord(rule.firstWord + index, fitToRange(value, octetRange(rule, index)).value);
+    const Field& address = netField(field);
+    const auto octet = static_cast<std::size_t>(index);
+    Octets shown = octets(field);
+    shown[octet] = fitToRange(value, {0, octetLimits(address)[octet]}).value;
+    setValue(address, addressOf(shown));
 }
 
 int NetModel::port(NetPort field) const
 {
-    const int high = portRule(field).highWord;
-    return portOfWords(word(high), word(high + 1));
+    return value(netField(field));
 }
 
 void NetModel::setPort(NetPort field, int value)
 {
-    const int fitted = fitToRange(value, PortRange).value;
-    const int high = portRule(field).highWord;
-    setWord(high, fitted >> ByteBits);
-    setWord(high + 1, fitted & LowByte);
+    setValue(netField(field), fitToRange(value, PortRange).value);
 }
 
 int NetModel::timeToLive() const
 {
-    return word(TimeToLiveWord) & LowByte;
+    return value(netField(NetField::TimeToLive));
 }
 
 void NetModel::setTimeToLive(int value)
 {
-    setWord(TimeToLiveWord, fitToRange(value, TimeToLiveRange).value);
+    setValue(netField(NetField::TimeToLive), fitToRange(value, TimeToLiveRange).value);
 }
 
 int NetModel::precedence() const
 {
-    return word(TosWord) & PrecedenceMask;
+    return value(netField(NetField::Precedence));
 }
 
 void NetModel::setPrecedence(int precedence)
 {
-    setWord(TosWord, withPrecedence(word(TosWord), precedence));
+    setValue(netField(NetField::Precedence), precedence);
 }
 
 bool NetModel::tosFlag(TosFlag flag) const
 {
-    return (word(TosWord) & flagRule(flag).bit) != 0;
+    return value(netField(flag)) != 0;
 }
 
 void NetModel::setTosFlag(TosFlag flag, bool ticked)
 {
-    setWord(TosWord, withTosFlag(word(TosWord), flagRule(flag), ticked));
+    setWord(TosWord, withTosFlag(word(TosWord), netField(flag), ticked));
 }
 
 bool NetModel::remoteShown() const
 {
-    return editionBit(typeWord_) != EditionZB;
+    return context().edition != EditionZB;
 }
 
-std::uint16_t NetModel::word(int index) const
+int NetModel::changeField(const Field& field, int value)
 {
-    std::uint16_t value = 0;
-    std::memcpy(&value, copy_.data() + 2 * index, sizeof value);
-    return value;
+    const auto which = static_cast<NetField>(fieldIndex(netFields(), field));
+    switch (field.kind) {
+    case FieldKind::Octets:
+        for (int index = 0; index < OctetCount; ++index)
+            setOctet(static_cast<NetAddress>(which), index, octetsOf(value)[static_cast<std::size_t>(index)]);
+        break;
+    case FieldKind::Flag:
+        setTosFlag(static_cast<TosFlag>(static_cast<int>(which) - static_cast<int>(NetField::LowDelay)), value != 0);
+        break;
+    default:
+        setValue(field, fitToRange(value, fieldRange(field, context())).value);
+        break;
+    }
+    return field.place.word;
 }
 
-void NetModel::setWord(int index, int value)
+bool NetModel::fieldShown(const Field& field) const
 {
-    const auto stored = static_cast<std::uint16_t>(value);
-    std::memcpy(copy_.data() + 2 * index, &stored, sizeof stored);
+    const bool remote = &field == &netField(NetAddress::IpDst) || &field == &netField(NetPort::PortDst);
+    return !remote || remoteShown();
 }
 
+// An octet or time to live is the low byte of its word.
 void NetModel::loadAddress(NetAddress field)
 {
-    const NetAddressRule& rule = netAddressRule(field);
-    for (int index = 0; index < OctetCount; ++index)
-        setOctet(field, index, loaded(octet(field, index), octetRange(rule, index)));
+    const Field& address = netField(field);
+    const Octets limits = octetLimits(address);
+    Octets shown = octets(field);
+    for (std::size_t index = 0; index < shown.size(); ++index)
+        shown[index] = loaded(shown[index], {0, limits[index]});
+    setValue(address, addressOf(shown));
 }
 
 void NetModel::loadPort(NetPort field)

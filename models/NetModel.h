@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include <QString>
@@ -9,6 +10,7 @@
 
 #include "config/ConfigRecord.h"
 #include "models/BlockModel.h"
+#include "models/Field.h"
 #include "models/NumberRange.h"
 
 // The four-octet addresses of the network block, in the window's order.
@@ -20,39 +22,14 @@ enum class NetAddress {
 };
 inline constexpr int NetAddressCount = 4;
 inline constexpr int OctetCount = 4;
-using Octets = std::array<int, OctetCount>;
-
-// One address: its control, label, first word (one octet per word), octet limits and defaults.
-struct NetAddressRule {
-    NetAddress field;
-    QString name;
-    QString label;
-    int firstWord;
-    Octets limits;
-    Octets defaultZA;
-    Octets defaultZB;
-};
-const std::array<NetAddressRule, NetAddressCount>& netAddressRules();
-const NetAddressRule& netAddressRule(NetAddress field);
 
 // The two ports, each kept as a high-byte word and a low-byte word.
 enum class NetPort {
     Port,    // the controller's own port
     PortDst, // the remote controller's port
 };
-inline constexpr int NetPortCount = 2;
-struct NetPortRule {
-    NetPort field;
-    QString name;
-    int highWord;
-};
-const std::array<NetPortRule, NetPortCount>& netPortRules();
 inline constexpr NumberRange PortRange{1025, 65535};
-inline constexpr int DefaultPort = 30010;
-
-// The time to live of the datagrams.
 inline constexpr NumberRange TimeToLiveRange{0, 255};
-inline constexpr int DefaultTimeToLive = 128;
 
 // The type-of-service bits of word 20: the precedence in bits 0-2 and three flag boxes.
 enum class TosFlag {
@@ -60,14 +37,30 @@ enum class TosFlag {
     Throughput,  // bit 4
     Reliability, // bit 5
 };
-struct TosFlagRule {
-    TosFlag flag;
-    QString name;
-    QString caption;
-    std::uint16_t bit;
-    std::uint16_t clearMask; // what an unticked box keeps of the word
+
+// The network block's fields: the addresses in the window's order, the ports, the precedence,
+// the ToS flags and the time to live. An address's range is that of its first octet; the others
+// go to 255.
+enum class NetField {
+    Ip,
+    Gate,
+    Mask,
+    IpDst,
+    Port,
+    PortDst,
+    Precedence,
+    LowDelay,
+    Throughput,
+    Reliability,
+    TimeToLive,
 };
-const std::array<TosFlagRule, 3>& tosFlagRules();
+std::span<const Field> netFields();
+const Field& netField(NetAddress address);
+const Field& netField(NetPort port);
+const Field& netField(TosFlag flag);
+const Field& netField(NetField field);
+// The limit of each octet of an address field.
+Octets octetLimits(const Field& address);
 // "обычный [000]" to "управление сетью [111]", the item index being the precedence.
 const QStringList& precedenceItems();
 
@@ -76,9 +69,9 @@ int portOfWords(std::uint16_t high, std::uint16_t low);
 // The ToS word with another precedence: (word AND 0x00F8) OR precedence, so choosing one also
 // clears bits 8-15.
 std::uint16_t withPrecedence(std::uint16_t tos, int precedence);
-// The ToS word with a flag box ticked (OR its bit) or unticked (AND its clearing mask, which also
-// clears bits 8-15).
-std::uint16_t withTosFlag(std::uint16_t tos, const TosFlagRule& rule, bool ticked);
+// The ToS word with a flag box ticked (OR its bit) or unticked (AND the low byte without its bit,
+// which also clears bits 8-15).
+std::uint16_t withTosFlag(std::uint16_t tos, const Field& flag, bool ticked);
 
 // The group captions: "Контроллер " + model name + the controller's own edition, and
 // "Удаленный контроллер " + model name + "ZB", the remote controller of a ZA being a ZB.
@@ -107,6 +100,9 @@ public:
     // outside its range become the nearer bound. The ToS word stays as stored.
     void LoadBlock() override;
     void setDefaults() override;
+    std::span<const Field> fields() const override { return netFields(); }
+    int changeField(const Field& field, int value) override;
+    bool fieldShown(const Field& field) const override;
 
     // The ranges of the fields that LoadBlock found outside them, in the window's order, one per
     // correction; each is reported once, the list being empty after it has been taken.
@@ -127,20 +123,17 @@ public:
 
     // The remote controller's group is shown for edition ZA only; its words are kept either way.
     bool remoteShown() const;
-    QString localCaption() const { return localGroupCaption(typeWord_); }
-    QString remoteCaption() const { return remoteGroupCaption(typeWord_); }
+    QString localCaption() const { return localGroupCaption(typeWord()); }
+    QString remoteCaption() const { return remoteGroupCaption(typeWord()); }
     // The board's hardware address, as 00-1A-2B-3C-4D-5E.
     const QString& hardwareAddress() const { return hardwareAddress_; }
 
 private:
-    std::uint16_t word(int index) const;
-    void setWord(int index, int value);
     void loadAddress(NetAddress field);
     void loadPort(NetPort field);
     // What a field shows of a loaded number: the nearer bound, noted, when outside the range.
     int loaded(int value, const NumberRange& range);
 
-    std::uint16_t typeWord_;
     QString hardwareAddress_;
     std::vector<NumberRange> corrections_;
 };

@@ -22,6 +22,43 @@ int gainPositionIn(int position)
     return std::clamp(position, 0, GainPositions - 1);
 }
 
+constexpr int TopGainStep = GainPositions - 1;
+
+int gainStep(int bits, const FieldContext&)
+{
+    return TopGainStep - recorderGainPosition(static_cast<std::int16_t>(bits));
+}
+
+int gainWord(int step, const FieldContext&)
+{
+    return static_cast<std::uint16_t>(recorderGainWord(TopGainStep - step));
+}
+
+QString gainStepText(int step, const FieldContext&)
+{
+    return recorderGainText(TopGainStep - step);
+}
+
+QString rxLevelText(int level, const FieldContext&)
+{
+    return QString::number(level << RxLevelShift);
+}
+
+Field flag(const char* key, const char* control, const QString& label, int bit, bool byDefault)
+{
+    return {.key = key, .control = control, .label = label, .kind = FieldKind::Flag,
+            .place = {FlagsWord, static_cast<std::uint16_t>(1u << bit)},
+            .defaultValue = byDefault ? 1 : 0};
+}
+
+Field gain(const char* key, const char* control, const QString& label, RecorderWord word)
+{
+    return {.key = key, .control = control, .label = label, .kind = FieldKind::Level,
+            .place = {word, 0xFFFF}, .shown = gainStep, .stored = gainWord,
+            .range = {0, TopGainStep}, .text = gainStepText, .unit = QStringLiteral("дБ"),
+            .defaultValue = TopGainStep - ZeroDecibelPosition};
+}
+
 } // namespace
 
 std::int16_t recorderGainWord(int position)
@@ -48,9 +85,30 @@ int rxLevelWordAt(int position)
     return (MaxRxLevel - std::clamp(position, 0, MaxRxLevel)) << RxLevelShift;
 }
 
-int rxLevelPositionOf(std::uint16_t stored)
+std::span<const Field> recorderFields()
 {
-    return (MaxRxLevel - (stored >> RxLevelShift)) & MaxRxLevel;
+    static const std::array<Field, 10> fields{{
+        flag("microphone", "Mic", QStringLiteral("Микрофон"), 0, true),
+        flag("receiver", "Rx", QStringLiteral("Приемник"), 1, true),
+        flag("pttKey", "PttBut", QStringLiteral("Клавиша РТТ"), 2, true),
+        flag("txLed", "TxLed", QStringLiteral("Сигнал TX (индикатор)"), 3, false),
+        flag("rxDisplay", "RxDispl", QStringLiteral("Сигнал RX (дисплей)"), 4, false),
+        flag("rxLed", "RxLed", QStringLiteral("Сигнал RX (индикатор)"), 5, false),
+        flag("volumeControl", "RxCtrl", QStringLiteral("Регулятор громкости"), VolumeControlBit,
+             false),
+        gain("microphoneGain", "MicGain", QStringLiteral("Микрофон"), MicGainWord),
+        gain("receiverGain", "RxGain", QStringLiteral("Приемник"), RxGainWord),
+        // The level rewrites its whole word.
+        {.key = "rxLevel", .control = "RxLvl", .label = QStringLiteral("Уровень RX"),
+         .kind = FieldKind::Level, .place = {RxLevelWord, 0x00FC, 0xFFFF},
+         .range = {0, MaxRxLevel}, .text = rxLevelText, .defaultValue = MaxRxLevel - 27},
+    }};
+    return fields;
+}
+
+const Field& recorderField(RecorderField field)
+{
+    return recorderFields()[static_cast<std::size_t>(field)];
 }
 
 QString recorderCaption(std::uint16_t typeWord)
@@ -59,8 +117,7 @@ QString recorderCaption(std::uint16_t typeWord)
 }
 
 RecoderModel::RecoderModel(const RecoderInputs& inputs)
-    : BlockModel(inputs.recorderBlock, WordOrder::Host)
-    , typeWord_(typeWordOf(inputs.identityBlock))
+    : BlockModel(inputs.recorderBlock, typeWordOf(inputs.identityBlock))
 {
 }
 
@@ -69,69 +126,60 @@ void RecoderModel::LoadBlock()
 {
     copyIn();
     setFlag(VolumeControlBit, flag(VolumeControlBit));
-    for (const RecorderGain& gain : RecorderGains)
-        setGainPosition(gain, gainPosition(gain));
-    setRxLevelPosition(rxLevelPosition());
+    for (RecorderField field : {RecorderField::MicGain, RecorderField::RxGain, RecorderField::RxLevel})
+        set(field, value(field));
 }
 
 void RecoderModel::setDefaults()
 {
-    setWord(FlagsWord, DefaultFlags);
-    for (const RecorderGain& gain : RecorderGains)
-        setGainPosition(gain, ZeroDecibelPosition);
-    setRxLevelPosition(DefaultRxLevelPosition);
+    setWord(FlagsWord, 0);
+    for (const Field& field : recorderFields())
+        setValue(field, fieldDefault(field, context()));
 }
 
 bool RecoderModel::volumeControlAvailable() const
 {
-    return editionBit(typeWord_) == 0;
-}
-
-std::uint16_t RecoderModel::word(RecorderWord which) const
-{
-    const auto low = 2 * static_cast<std::size_t>(which);
-    return static_cast<std::uint16_t>(copy_[low] | copy_[low + 1] << 8);
+    return context().edition == 0;
 }
 
 bool RecoderModel::flag(int bit) const
 {
-    return (word(FlagsWord) >> bit & 1) != 0;
+    return value(recorderField(static_cast<RecorderField>(bit))) != 0;
 }
 
-int RecoderModel::gainPosition(const RecorderGain& gain) const
+int RecoderModel::value(RecorderField field) const
 {
-    return recorderGainPosition(static_cast<std::int16_t>(word(gain.word)));
+    return BlockModel::value(recorderField(field));
 }
 
-int RecoderModel::rxLevelPosition() const
-{
-    return rxLevelPositionOf(word(RxLevelWord));
-}
-
+// Edition ZB has no volume control: its bit is kept clear.
 RecorderWord RecoderModel::setFlag(int bit, bool on)
 {
     const bool kept = on && (bit != VolumeControlBit || volumeControlAvailable());
-    const auto mask = static_cast<std::uint16_t>(1u << bit);
-    const std::uint16_t flags = word(FlagsWord);
-    setWord(FlagsWord, static_cast<std::uint16_t>(kept ? flags | mask : flags & ~mask));
+    setValue(recorderField(static_cast<RecorderField>(bit)), kept ? 1 : 0);
     return FlagsWord;
 }
 
-RecorderWord RecoderModel::setGainPosition(const RecorderGain& gain, int position)
+RecorderWord RecoderModel::set(RecorderField field, int value)
 {
-    setWord(gain.word, static_cast<std::uint16_t>(recorderGainWord(position)));
-    return gain.word;
+    const Field& described = recorderField(field);
+    if (described.kind == FieldKind::Flag)
+        return setFlag(static_cast<int>(field), value != 0);
+    setValue(described, fitToRange(value, described.range).value);
+    return static_cast<RecorderWord>(described.place.word);
 }
 
-RecorderWord RecoderModel::setRxLevelPosition(int position)
+int RecoderModel::changeField(const Field& field, int value)
 {
-    setWord(RxLevelWord, static_cast<std::uint16_t>(rxLevelWordAt(position)));
-    return RxLevelWord;
+    return set(static_cast<RecorderField>(fieldIndex(recorderFields(), field)), value);
 }
 
-void RecoderModel::setWord(RecorderWord which, std::uint16_t value)
+// The RX level's page is there only while the volume control is on.
+bool RecoderModel::fieldEnabled(const Field& field) const
 {
-    const auto low = 2 * static_cast<std::size_t>(which);
-    copy_[low] = static_cast<std::uint8_t>(value & 0xFF);
-    copy_[low + 1] = static_cast<std::uint8_t>(value >> 8);
+    if (&field == &recorderField(RecorderField::RxCtrl))
+        return volumeControlAvailable();
+    if (&field == &recorderField(RecorderField::RxLevel))
+        return rxLevelShown();
+    return true;
 }

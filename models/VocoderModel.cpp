@@ -62,11 +62,87 @@ QStringList bufferSizeTexts()
 }
 
 
+// A list's word holds its position as a signed number, the bit rate's offset by its lowest code.
+int position(int bits, const FieldContext&)
+{
+    return static_cast<std::int16_t>(bits);
+}
+
+int rateItem(int bits, const FieldContext&)
+{
+    return static_cast<std::int16_t>(bits) - LowestRateCode;
+}
+
+int rateCode(int item, const FieldContext&)
+{
+    return item + LowestRateCode;
+}
+
+int rateCodeOf(const FieldContext& context)
+{
+    return context.words.empty() ? LowestRateCode : static_cast<std::int16_t>(context.words[0]);
+}
+
+template <VocoderList List>
+QStringList itemsOf(const FieldContext& context)
+{
+    return vocoderItems(List, context.model, rateCodeOf(context));
+}
+
+QString bufferLabelOf(const FieldContext& context)
+{
+    const int jitterMode = static_cast<int>(VocoderList::JBufMode);
+    return bufferSizeLabel(context.words.size() > static_cast<std::size_t>(jitterMode)
+                               ? static_cast<std::int16_t>(context.words[jitterMode])
+                               : 0);
+}
+
+Field list(VocoderList which, const char* key, const char* control, const QString& label,
+           int defaultPosition)
+{
+    const bool rate = which == VocoderList::BitsMode;
+    return {.key = key, .control = control, .label = label, .kind = FieldKind::Choice,
+            .place = {static_cast<int>(which), 0xFFFF}, .shown = rate ? rateItem : position,
+            .stored = rate ? rateCode : nullptr, .items = nullptr,
+            .defaultValue = defaultPosition};
+}
+
 } // namespace
 
-const VocoderField& vocoderField(VocoderList list)
+std::span<const Field> vocoderFields()
 {
-    return VocoderFields.at(static_cast<std::size_t>(list));
+    static const std::array<Field, VocoderListCount> fields = [] {
+        std::array<Field, VocoderListCount> table{{
+            list(VocoderList::BitsMode, "bitRate", "BitsMode", QStringLiteral("Кодирование"), 6),
+            list(VocoderList::CtrlMode, "control", "CtrlMode", QStringLiteral("Управление "), 1),
+            list(VocoderList::RunMode, "mode", "RunMode", QStringLiteral("Режим работы "), 0),
+            list(VocoderList::BitsTime, "packetDuration", "BitsTime",
+                 QStringLiteral("Длительность аудио пакета"), 2),
+            list(VocoderList::JBufMode, "jitterMode", "JBufMode", QStringLiteral("Режим работы "), 1),
+            list(VocoderList::JBufTime, "jitterSize", "JBufTime", bufferSizeLabel(0), 2),
+        }};
+        table[0].items = itemsOf<VocoderList::BitsMode>;
+        table[1].items = itemsOf<VocoderList::CtrlMode>;
+        table[2].items = itemsOf<VocoderList::RunMode>;
+        table[3].items = itemsOf<VocoderList::BitsTime>;
+        table[4].items = itemsOf<VocoderList::JBufMode>;
+        table[5].items = itemsOf<VocoderList::JBufTime>;
+        table[5].labelOf = bufferLabelOf;
+        return table;
+    }();
+    return fields;
+}
+
+const Field& vocoderField(VocoderList list)
+{
+    return vocoderFields()[static_cast<std::size_t>(list)];
+}
+
+std::optional<int> r410Position(VocoderList list)
+{
+    static constexpr std::array<std::optional<int>, VocoderListCount> positions{
+        std::nullopt, 0, 0, 1, 0, 0};
+    return positions[static_cast<std::size_t>(list)];
 }
 
 int bitRateOf(int rateCode)
@@ -107,8 +183,7 @@ QString bufferSizeLabel(int bufferMode)
 }
 
 VocoderModel::VocoderModel(const VocoderInputs& inputs)
-    : BlockModel(inputs.vocoderBlock, WordOrder::Host)
-    , typeWord_(typeWordOf(inputs.identityBlock))
+    : BlockModel(inputs.vocoderBlock, typeWordOf(inputs.identityBlock))
 {
     store(VocoderList::BitsMode, 0); // a valid rate until the block is loaded
 }
@@ -118,23 +193,27 @@ VocoderModel::VocoderModel(const VocoderInputs& inputs)
 void VocoderModel::LoadBlock()
 {
     copyIn();
-    for (const VocoderField& field : VocoderFields) {
-        if (isR410() && field.r410)
-            store(field.list, *field.r410);
-        store(field.list, position(field.list));
+    for (int index = 0; index < VocoderListCount; ++index) {
+        const auto list = static_cast<VocoderList>(index);
+        const std::optional<int> fixed = r410Position(list);
+        if (isR410() && fixed)
+            store(list, *fixed);
+        store(list, position(list));
     }
 }
 
 void VocoderModel::setDefaults()
 {
-    for (const VocoderField& field : VocoderFields)
-        if (!(isR410() && field.r410))
-            store(field.list, field.defaultPosition);
+    for (int index = 0; index < VocoderListCount; ++index) {
+        const auto list = static_cast<VocoderList>(index);
+        if (enabled(list))
+            store(list, fieldDefault(vocoderField(list), context()));
+    }
 }
 
 QStringList VocoderModel::items(VocoderList list) const
 {
-    return vocoderItems(list, modelCode(typeWord_), word(static_cast<int>(VocoderList::BitsMode)));
+    return fieldItems(vocoderField(list), context());
 }
 
 int VocoderModel::itemCount(VocoderList list) const
@@ -144,17 +223,17 @@ int VocoderModel::itemCount(VocoderList list) const
 
 int VocoderModel::position(VocoderList list) const
 {
-    return word(static_cast<int>(list)) - vocoderField(list).firstValue;
+    return value(vocoderField(list));
 }
 
 bool VocoderModel::enabled(VocoderList list) const
 {
-    return !(isR410() && vocoderField(list).r410);
+    return !(isR410() && r410Position(list));
 }
 
 QString VocoderModel::bufferLabel() const
 {
-    return bufferSizeLabel(position(VocoderList::JBufMode));
+    return fieldLabel(vocoderField(VocoderList::JBufTime), context());
 }
 
 VocoderList VocoderModel::choose(VocoderList list, int position)
@@ -167,29 +246,26 @@ VocoderList VocoderModel::choose(VocoderList list, int position)
     return list;
 }
 
-std::int16_t VocoderModel::word(int index) const
+int VocoderModel::changeField(const Field& field, int value)
 {
-    const auto byte = static_cast<std::size_t>(2 * index);
-    return static_cast<std::int16_t>(copy_.at(byte) | copy_.at(byte + 1) << 8);
+    return static_cast<int>(choose(static_cast<VocoderList>(fieldIndex(vocoderFields(), field)), value));
+}
+
+bool VocoderModel::fieldEnabled(const Field& field) const
+{
+    return enabled(static_cast<VocoderList>(fieldIndex(vocoderFields(), field)));
 }
 
 bool VocoderModel::isR410() const
 {
-    return modelCode(typeWord_) == ModelR410;
-}
-
-void VocoderModel::setWord(int index, int value)
-{
-    const auto byte = static_cast<std::size_t>(2 * index);
-    copy_.at(byte) = static_cast<std::uint8_t>(value & 0xFF);
-    copy_.at(byte + 1) = static_cast<std::uint8_t>(value >> 8 & 0xFF);
+    return context().model == ModelR410;
 }
 
 // A position outside the list becomes its nearer end.
 void VocoderModel::store(VocoderList list, int position)
 {
     const int limited = std::clamp(position, 0, itemCount(list) - 1);
-    setWord(static_cast<int>(list), limited + vocoderField(list).firstValue);
+    setValue(vocoderField(list), limited);
 }
 
 // The packet duration stays as chosen unless the new bit rate's list ends before it.

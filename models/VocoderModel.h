@@ -3,12 +3,14 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 
 #include <QString>
 #include <QStringList>
 
 #include "config/ConfigRecord.h"
 #include "models/BlockModel.h"
+#include "models/Field.h"
 
 // The vocoder block's six settings, one drop-down list each, in block order: each list's index is
 // the number of the block word it sets.
@@ -22,32 +24,12 @@ enum class VocoderList : int {
 };
 inline constexpr int VocoderListCount = 6;
 
-// How one list stores its choice in its word: the stored value is the position plus the value of
-// the first item. The R-410 sets only the bit rate; its other words hold fixed values.
-struct VocoderField {
-    VocoderList list;
-    const char* name;        // the list's control
-    int firstValue;          // stored for position 0
-    int defaultPosition;     // "Сброс"
-    std::optional<int> r410; // the fixed position on the R-410
-};
-inline constexpr std::array<VocoderField, VocoderListCount> VocoderFields{{
-    {VocoderList::BitsMode, "BitsMode", 2, 6, std::nullopt},
-    {VocoderList::CtrlMode, "CtrlMode", 0, 1, 0},
-    {VocoderList::RunMode, "RunMode", 0, 0, 0},
-    {VocoderList::BitsTime, "BitsTime", 0, 2, 1},
-    {VocoderList::JBufMode, "JBufMode", 0, 1, 0},
-    {VocoderList::JBufTime, "JBufTime", 0, 2, 0},
-}};
-constexpr bool vocoderFieldsInBlockOrder()
-{
-    for (std::size_t i = 0; i < VocoderFields.size(); ++i)
-        if (static_cast<std::size_t>(VocoderFields[i].list) != i)
-            return false;
-    return true;
-}
-static_assert(vocoderFieldsInBlockOrder(), "each list's field must sit at its word's index");
-const VocoderField& vocoderField(VocoderList list);
+// The vocoder block's fields, one list each, in block order.
+std::span<const Field> vocoderFields();
+const Field& vocoderField(VocoderList list);
+// The lists that the R-410 does not let be changed, and the position each holds there: the
+// R-410 sets only the bit rate.
+std::optional<int> r410Position(VocoderList list);
 
 // The bit rate codes 2..8 and the rate in bit/s each stands for.
 inline constexpr int LowestRateCode = 2;
@@ -76,6 +58,9 @@ public:
 
     void LoadBlock() override;
     void setDefaults() override;
+    std::span<const Field> fields() const override { return vocoderFields(); }
+    int changeField(const Field& field, int value) override;
+    bool fieldEnabled(const Field& field) const override;
 
     // A list's items as they stand now: the bit rates by model, the durations by bit rate.
     QStringList items(VocoderList list) const;
@@ -91,11 +76,8 @@ public:
     // list.
     VocoderList choose(VocoderList list, int position);
 
-    std::int16_t word(int index) const;
-
 private:
     bool isR410() const;
-    void setWord(int index, int value);
     void store(VocoderList list, int position);
     void keepDurationInList();
 

@@ -123,8 +123,8 @@ protected:
 QStringList shownTexts(QWidget* window)
 {
     QStringList texts;
-    for (const VocoderField& field : VocoderFields)
-        texts.append(dropDown(window, field.name)->currentText());
+    for (const Field& field : vocoderFields())
+        texts.append(dropDown(window, field.control)->currentText());
     return texts;
 }
 
@@ -137,9 +137,9 @@ TEST_F(VocoderForm, R410ChoosesOnlyTheBitRateFromItsOwnList)
     EXPECT_EQ(itemsOf(dropDown(window, "BitsMode")),
               (QStringList{"6.0 кбит/с", "7.2 кбит/с", "8.0 кбит/с", "11.0 кбит/с", "11.8 кбит/с",
                            "14.4 кбит/с", "17.6 кбит/с"}));
-    for (const VocoderField& field : VocoderFields)
-        EXPECT_EQ(dropDown(window, field.name)->isEnabled(), field.list == VocoderList::BitsMode)
-            << field.name;
+    for (const Field& field : vocoderFields())
+        EXPECT_EQ(dropDown(window, field.control)->isEnabled(), &field == &vocoderField(VocoderList::BitsMode))
+            << field.control;
     EXPECT_EQ(shownTexts(window), (QStringList{"14.4 кбит/с", "Отключено", "Постоянно", "20 мсек.",
                                                "Фиксированный", "Откл."}));
     EXPECT_EQ(label(window, "LJBuf")->text(), QStringLiteral("Размер буфера "));

@@ -12,11 +12,16 @@ using Block = std::array<std::uint8_t, 4>;
 class WordsModel final : public BlockModel<4> {
 public:
     explicit WordsModel(std::uint8_t* block)
-        : BlockModel(block, WordOrder::Host)
+        : BlockModel(block, 0)
     {
     }
     void LoadBlock() override { copyIn(); }
-    void setDefaults() override { copy_ = {0x34, 0x12, 0x78, 0x56}; }
+    void setDefaults() override
+    {
+        setWord(0, 0x1234);
+        setWord(1, 0x5678);
+    }
+    std::span<const Field> fields() const override { return {}; }
 };
 
 } // namespace
@@ -26,7 +31,7 @@ TEST(BlockModel, ValueBlocksAreEditedInHostOrderAndHandedOverInRecordOrder)
     Block stored{0x12, 0x34, 0x56, 0x78};
     WordsModel model(stored.data());
     model.LoadBlock();
-    EXPECT_EQ(model.workingCopy(), (Block{0x34, 0x12, 0x78, 0x56}));
+    EXPECT_EQ(model.words(), (std::array<std::uint16_t, 2>{0x1234, 0x5678}));
 
     std::array<std::uint8_t, 4> payload{};
     EXPECT_EQ(model.payloadSize(), 4);

@@ -53,44 +53,47 @@ std::array<std::uint8_t, 2> payloadOf(const CodecModel& model)
 TEST(CodecGainText, ShortestDecimalFormWithPlusAboveZero)
 {
     struct Case {
-        const GainScale& scale;
+        CodecField gain;
         int code;
         const char* usEnglish;
         const char* russian;
     };
+    constexpr CodecField In = CodecField::In1;
+    constexpr CodecField Out = CodecField::Out2;
     const std::vector<Case> cases{
-        {InputGain, 0, "-34.5", "-34,5"}, {InputGain, 1, "-33", "-33"},
-        {InputGain, 22, "-1.5", "-1,5"},  {InputGain, 23, "0", "0"},
-        {InputGain, 24, "+1.5", "+1,5"},  {InputGain, 25, "+3", "+3"},
-        {InputGain, 31, "+12", "+12"},    {OutputGain, 48, "-73", "-73"},
-        {OutputGain, 120, "-1", "-1"},    {OutputGain, 121, "0", "0"},
-        {OutputGain, 122, "+1", "+1"},    {OutputGain, 127, "+6", "+6"},
-        {OutputGain, 47, "Откл.", "Откл."}, {OutputGain, 0, "Откл.", "Откл."},
+        {In, 0, "-34.5", "-34,5"}, {In, 1, "-33", "-33"},
+        {In, 22, "-1.5", "-1,5"},  {In, 23, "0", "0"},
+        {In, 24, "+1.5", "+1,5"},  {In, 25, "+3", "+3"},
+        {In, 31, "+12", "+12"},    {Out, 48, "-73", "-73"},
+        {Out, 120, "-1", "-1"},    {Out, 121, "0", "0"},
+        {Out, 122, "+1", "+1"},    {Out, 127, "+6", "+6"},
+        {Out, 47, "Откл.", "Откл."}, {Out, 0, "Откл.", "Откл."},
     };
     for (const Case& c : cases) {
+        const Field& gain = codecField(c.gain);
         {
             const LocaleGuard english(LocaleGuard::usEnglish());
-            EXPECT_EQ(gainText(c.scale, c.code), QString::fromUtf8(c.usEnglish)) << c.code;
+            EXPECT_EQ(gainText(gain, c.code), QString::fromUtf8(c.usEnglish)) << c.code;
         }
         const LocaleGuard russian(LocaleGuard::russian());
-        EXPECT_EQ(gainText(c.scale, c.code), QString::fromUtf8(c.russian)) << c.code;
+        EXPECT_EQ(gainText(gain, c.code), QString::fromUtf8(c.russian)) << c.code;
     }
 }
 
 TEST(CodecGainSliders, PositionsRunFromTheHighestCodeAtTheTop)
 {
     struct Case {
-        CodecRegister reg;
+        CodecField gain;
         int position;
         int code;
     };
     const std::vector<Case> cases{
-        {LeftLineInput, 0, 31},  {LeftLineInput, 8, 23},    {RightLineInput, 31, 0},
-        {LeftHeadphone, 48, 127}, {LeftHeadphone, 54, 121}, {RightHeadphone, 127, 48},
+        {CodecField::In1, 0, 31},   {CodecField::In1, 8, 23},    {CodecField::In2, 31, 0},
+        {CodecField::Out1, 48, 127}, {CodecField::Out1, 54, 121}, {CodecField::Out2, 127, 48},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(gainCodeAt(gainScaleOf(c.reg), c.position), c.code);
-        EXPECT_EQ(gainPositionOf(gainScaleOf(c.reg), c.code), c.position);
+        EXPECT_EQ(levelAt(codecField(c.gain), c.position), c.code);
+        EXPECT_EQ(levelPosition(codecField(c.gain), c.code), c.position);
     }
 }
 
@@ -143,12 +146,14 @@ TEST(CodecCaption, ModelNameAndEdition)
 
 TEST(CodecLabels, ByEdition)
 {
-    const CodecLabels za = codecLabels(0);
-    EXPECT_EQ((QStringList{za.in1, za.in2, za.out1, za.out2}),
-              (QStringList{"Микрофон", "Доп. вход", "Гарнитура", "Регистратор"}));
-    const CodecLabels zb = codecLabels(1);
-    EXPECT_EQ((QStringList{zb.in1, zb.in2, zb.out1, zb.out2}),
-              (QStringList{"Приемник", "Доп. вход", "Микрофон", "Доп. выход"}));
+    const auto labels = [](std::uint16_t typeWord) {
+        QStringList texts;
+        for (CodecField gain : {CodecField::In1, CodecField::In2, CodecField::Out1, CodecField::Out2})
+            texts.append(fieldLabel(codecField(gain), fieldContextOf(typeWord)));
+        return texts;
+    };
+    EXPECT_EQ(labels(R410ZA), (QStringList{"Микрофон", "Доп. вход", "Гарнитура", "Регистратор"}));
+    EXPECT_EQ(labels(R420ZB), (QStringList{"Приемник", "Доп. вход", "Микрофон", "Доп. выход"}));
 }
 
 TEST(CodecModel, LoadBlockNormalisesAndWritesTheFixedBytes)
@@ -206,13 +211,13 @@ TEST(CodecModel, ControlsShowTheStoredBits)
         stored[7] = c.digitalPath;
         const Opened opened(R410ZA, stored);
         const CodecModel& model = opened.model;
-        EXPECT_EQ(model.microphoneInput(), c.microphoneInput) << int(c.analogPath);
-        EXPECT_EQ(model.microphoneMuted(), c.muted) << int(c.analogPath);
-        EXPECT_EQ(model.microphoneBoosted(), c.boosted) << int(c.analogPath);
-        EXPECT_EQ(model.highPassFilter(), c.highPass) << int(c.digitalPath);
-        EXPECT_EQ(model.deemphasis(), c.deemphasis) << int(c.digitalPath);
-        EXPECT_EQ(model.lineInputPowered(), c.linePowered) << int(c.powerDown);
-        EXPECT_EQ(model.microphoneInputPowered(), c.microphonePowered) << int(c.powerDown);
+        EXPECT_EQ(model.value(CodecField::Input), c.microphoneInput ? 1 : 0) << int(c.analogPath);
+        EXPECT_EQ(model.value(CodecField::MicMute), c.muted ? 1 : 0) << int(c.analogPath);
+        EXPECT_EQ(model.value(CodecField::MicBoost), c.boosted ? 1 : 0) << int(c.analogPath);
+        EXPECT_EQ(model.value(CodecField::HighPass), c.highPass ? 1 : 0) << int(c.digitalPath);
+        EXPECT_EQ(model.value(CodecField::Deemphasis), c.deemphasis) << int(c.digitalPath);
+        EXPECT_EQ(model.value(CodecField::LinePower), c.linePowered ? 1 : 0) << int(c.powerDown);
+        EXPECT_EQ(model.value(CodecField::MicPower), c.microphonePowered ? 1 : 0) << int(c.powerDown);
     }
 }
 
@@ -228,7 +233,7 @@ TEST(CodecModel, DefaultsByModel)
         const Block expected{0x1E, 0x00, 0x0C, 0x22, 0x08, 0x12, 0x0A, 0x00, 0x10, c.sampleRate, 0x00,
                              0x17, 0x02, 0x17, 0x04, 0x79, 0x06, 0x79, 0x0E, 0x43, 0x12, 0x01};
         EXPECT_EQ(opened.model.workingCopy(), expected) << std::hex << c.typeWord;
-        EXPECT_EQ(opened.model.sampleRate(), DefaultSampleRate);
+        EXPECT_EQ(opened.model.value(CodecField::SampleRate), DefaultSampleRate);
         EXPECT_EQ(opened.block, filled(0xFF)) << "the record is not touched";
     }
 }
@@ -242,20 +247,20 @@ TEST(CodecModel, EachChangeWritesItsRegisterAndPushesIt)
         std::uint8_t data;
     };
     const std::vector<Case> cases{
-        {"RxLev_1 top", [](CodecModel& m) { return m.setGainCode(LeftLineInput, 31); }, LeftLineInput, 0x1F},
-        {"RxLev_2 bottom", [](CodecModel& m) { return m.setGainCode(RightLineInput, 0); }, RightLineInput, 0x00},
-        {"TxLev_1 top", [](CodecModel& m) { return m.setGainCode(LeftHeadphone, 127); }, LeftHeadphone, 0x7F},
-        {"TxLev_2 bottom", [](CodecModel& m) { return m.setGainCode(RightHeadphone, 48); }, RightHeadphone, 0x30},
-        {"Sample 96/96", [](CodecModel& m) { return m.setSampleRate(0); }, SampleRate, 0x1E},
-        {"Sample 8/48", [](CodecModel& m) { return m.setSampleRate(5); }, SampleRate, 0x0A},
-        {"DEEMP 48 kHz", [](CodecModel& m) { return m.setDeemphasis(3); }, DigitalPath, 0x06},
-        {"DEEMP 32 kHz", [](CodecModel& m) { return m.setDeemphasis(1); }, DigitalPath, 0x02},
-        {"ADCHP unticked", [](CodecModel& m) { return m.setHighPassFilter(false); }, DigitalPath, 0x01},
-        {"MicBoost ticked", [](CodecModel& m) { return m.setMicrophoneBoosted(true); }, AnalogPath, 0x13},
-        {"MicMute unticked", [](CodecModel& m) { return m.setMicrophoneMuted(false); }, AnalogPath, 0x10},
-        {"INSEL microphone", [](CodecModel& m) { return m.setMicrophoneInput(true); }, AnalogPath, 0x16},
-        {"PwrLine unticked", [](CodecModel& m) { return m.setLineInputPowered(false); }, PowerDown, 0x23},
-        {"PwrMic ticked", [](CodecModel& m) { return m.setMicrophoneInputPowered(true); }, PowerDown, 0x20},
+        {"RxLev_1 top", [](CodecModel& m) { return m.set(CodecField::In1, 31); }, LeftLineInput, 0x1F},
+        {"RxLev_2 bottom", [](CodecModel& m) { return m.set(CodecField::In2, 0); }, RightLineInput, 0x00},
+        {"TxLev_1 top", [](CodecModel& m) { return m.set(CodecField::Out1, 127); }, LeftHeadphone, 0x7F},
+        {"TxLev_2 bottom", [](CodecModel& m) { return m.set(CodecField::Out2, 48); }, RightHeadphone, 0x30},
+        {"Sample 96/96", [](CodecModel& m) { return m.set(CodecField::SampleRate, 0); }, SampleRate, 0x1E},
+        {"Sample 8/48", [](CodecModel& m) { return m.set(CodecField::SampleRate, 5); }, SampleRate, 0x0A},
+        {"DEEMP 48 kHz", [](CodecModel& m) { return m.set(CodecField::Deemphasis, 3); }, DigitalPath, 0x06},
+        {"DEEMP 32 kHz", [](CodecModel& m) { return m.set(CodecField::Deemphasis, 1); }, DigitalPath, 0x02},
+        {"ADCHP unticked", [](CodecModel& m) { return m.set(CodecField::HighPass, 0); }, DigitalPath, 0x01},
+        {"MicBoost ticked", [](CodecModel& m) { return m.set(CodecField::MicBoost, 1); }, AnalogPath, 0x13},
+        {"MicMute unticked", [](CodecModel& m) { return m.set(CodecField::MicMute, 0); }, AnalogPath, 0x10},
+        {"INSEL microphone", [](CodecModel& m) { return m.set(CodecField::Input, 1); }, AnalogPath, 0x16},
+        {"PwrLine unticked", [](CodecModel& m) { return m.set(CodecField::LinePower, 0); }, PowerDown, 0x23},
+        {"PwrMic ticked", [](CodecModel& m) { return m.set(CodecField::MicPower, 1); }, PowerDown, 0x20},
     };
     for (const Case& c : cases) {
         Opened opened(R410ZA, filled(0x00));
@@ -281,7 +286,7 @@ TEST(CodecModel, SampleRateIsSelectableOnlyInTheFullServiceLevel)
 TEST(CodecModel, SaveWritesTheWholeWorkingCopy)
 {
     Opened opened(R420ZB, filled(0xFF));
-    opened.model.setGainCode(LeftLineInput, 5);
+    opened.model.set(CodecField::In1, 5);
     opened.model.save();
     EXPECT_EQ(opened.block, opened.model.workingCopy());
     EXPECT_EQ(opened.block[11], 0x05);

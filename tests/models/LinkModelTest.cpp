@@ -50,8 +50,8 @@ struct Opened {
     std::array<int, LinkNumberCount> shown() const
     {
         std::array<int, LinkNumberCount> values{};
-        for (const LinkNumberRule& rule : linkNumberRules())
-            values[static_cast<std::size_t>(rule.field)] = model.value(rule.field);
+        for (std::size_t field = 0; field < values.size(); ++field)
+            values[field] = model.value(static_cast<LinkNumber>(field));
         return values;
     }
 
@@ -162,12 +162,14 @@ TEST(LinkModel, OddBlocksSettleAtTheFirstOpening)
                 // the word it stores, from the first opening on.
                 Opened first(stored, typeWord, level);
                 Opened reopened(once, typeWord, level);
-                for (const LinkNumberRule& rule : linkNumberRules()) {
-                    const NumberRange range = reopened.model.range(rule.field);
-                    const int value = shownValue(rule, once[static_cast<std::size_t>(rule.field)]);
-                    EXPECT_GE(value, range.minimum) << rule.name.toStdString();
-                    EXPECT_LE(value, range.maximum) << rule.name.toStdString();
-                    EXPECT_EQ(first.model.value(rule.field), value) << rule.name.toStdString();
+                for (int index = 0; index < LinkNumberCount; ++index) {
+                    const auto number = static_cast<LinkNumber>(index);
+                    const Field& rule = linkField(number);
+                    const NumberRange range = reopened.model.range(number);
+                    const int value = shownValue(rule, FieldContext{.words = once});
+                    EXPECT_GE(value, range.minimum) << rule.control;
+                    EXPECT_LE(value, range.maximum) << rule.control;
+                    EXPECT_EQ(first.model.value(number), value) << rule.control;
                 }
             }
         }

@@ -85,7 +85,9 @@ TEST(NetRules, PortIsTheHighWordShiftedBy8OrTheLowWord)
 
 TEST(NetRules, PrecedenceAndFlagsChangeTheTosWordByTheirMasks)
 {
-    const auto& flags = tosFlagRules();
+    const std::array<const Field*, 3> flags{&netField(TosFlag::LowDelay),
+                                            &netField(TosFlag::Throughput),
+                                            &netField(TosFlag::Reliability)};
     struct Case {
         std::uint16_t before;
         int flag; // -1: the precedence
@@ -108,7 +110,7 @@ TEST(NetRules, PrecedenceAndFlagsChangeTheTosWordByTheirMasks)
     for (const Case& c : cases) {
         const std::uint16_t after =
             c.flag < 0 ? withPrecedence(c.before, c.set)
-                       : withTosFlag(c.before, flags[static_cast<std::size_t>(c.flag)], c.set != 0);
+                       : withTosFlag(c.before, *flags[static_cast<std::size_t>(c.flag)], c.set != 0);
         EXPECT_EQ(after, c.after) << std::hex << c.before << " " << c.flag << " " << c.set;
     }
 }
@@ -119,13 +121,15 @@ TEST(NetRules, TosTablesReadAsTheWindowShowsThem)
               (QStringList{"обычный [000]", "приоритетный [001]", "незамедлительно [010]",
                            "срочно [011]", "сверхсрочно [100]", "CRITIC/ECP [101]",
                            "межсетевое управление [110]", "управление сетью [111]"}));
-    std::vector<std::tuple<QString, QString, int, int>> flags;
-    for (const TosFlagRule& rule : tosFlagRules())
-        flags.emplace_back(rule.name, rule.caption, rule.bit, rule.clearMask);
-    EXPECT_EQ(flags, (std::vector<std::tuple<QString, QString, int, int>>{
-                         {"Tos3", "Малая задержка [3]", 8, 0x00F7},
-                         {"Tos4", "Высокая пропускная способность [4]", 16, 0x00EF},
-                         {"Tos5", "Высокая надежность [5]", 32, 0x00DF}}));
+    std::vector<std::tuple<QString, QString, int>> flags;
+    for (TosFlag flag : {TosFlag::LowDelay, TosFlag::Throughput, TosFlag::Reliability}) {
+        const Field& rule = netField(flag);
+        flags.emplace_back(QString::fromLatin1(rule.control), rule.label, rule.place.mask);
+    }
+    EXPECT_EQ(flags, (std::vector<std::tuple<QString, QString, int>>{
+                         {"Tos3", "Малая задержка [3]", 8},
+                         {"Tos4", "Высокая пропускная способность [4]", 16},
+                         {"Tos5", "Высокая надежность [5]", 32}}));
 }
 
 TEST(NetRules, GroupCaptionsNameTheModelAndEdition)
@@ -256,19 +260,21 @@ TEST(NetModel, OddBlocksSettleAtTheFirstOpening)
             EXPECT_EQ(openedAndSaved(stored, typeWord, 2), once)
                 << "word 0 " << stored[0] << ", type word " << typeWord;
             EXPECT_TRUE(Opened(once, typeWord).model.takeCorrections().empty());
-            for (const NetAddressRule& rule : netAddressRules()) {
+            for (NetAddress address : {NetAddress::Ip, NetAddress::Gate, NetAddress::Mask, NetAddress::IpDst}) {
+                const Field& rule = netField(address);
                 for (std::size_t octet = 0; octet < 4; ++octet) {
-                    const std::uint16_t word = once[static_cast<std::size_t>(rule.firstWord) + octet];
-                    EXPECT_LE(word, rule.limits[octet]) << rule.name.toStdString() << octet;
+                    const std::uint16_t word = once[static_cast<std::size_t>(rule.place.word) + octet];
+                    EXPECT_LE(word, octetLimits(rule)[octet]) << rule.control << octet;
                 }
             }
-            for (const NetPortRule& rule : netPortRules()) {
-                const auto high = static_cast<std::size_t>(rule.highWord);
+            for (NetPort portField : {NetPort::Port, NetPort::PortDst}) {
+                const Field& rule = netField(portField);
+                const auto high = static_cast<std::size_t>(rule.place.word);
                 EXPECT_LE(once[high], 0xFF);
                 EXPECT_LE(once[high + 1], 0xFF);
                 const int port = portOfWords(once[high], once[high + 1]);
-                EXPECT_GE(port, 1025) << rule.name.toStdString();
-                EXPECT_LE(port, 65535) << rule.name.toStdString();
+                EXPECT_GE(port, 1025) << rule.control;
+                EXPECT_LE(port, 65535) << rule.control;
             }
             EXPECT_LE(once[NetModel::TimeToLiveWord], 255);
             EXPECT_EQ(once[NetModel::TosWord], stored[NetModel::TosWord]);

@@ -57,12 +57,17 @@ struct Opened {
     RecoderModel model;
 };
 
-const RecorderGain& gainOf(RecorderWord word)
+// The RX level slider's position for a stored level word.
+int rxLevelPositionOf(std::uint16_t stored)
 {
-    for (const RecorderGain& gain : RecorderGains)
-        if (gain.word == word)
-            return gain;
-    throw std::logic_error("no gain slider on this word");
+    const Field& level = recorderField(RecorderField::RxLevel);
+    const std::array<std::uint16_t, 4> words{0, 0, 0, stored};
+    return levelPosition(level, shownValue(level, FieldContext{.words = words}));
+}
+
+int gainPosition(const RecoderModel& model, RecorderField gain)
+{
+    return levelPosition(recorderField(gain), model.value(gain));
 }
 
 std::string hex(std::uint16_t word)
@@ -231,12 +236,12 @@ TEST(RecorderModel, OddStoredBlocksAreStableAfterTheFirstOpening)
             twice.model.save();
             EXPECT_EQ(twice.block, once.block) << hex(typeWord) << " " << hex(wordsOf(stored)[0]);
             // Everything the controls show lies inside their ranges.
-            for (const RecorderGain& gain : RecorderGains) {
-                EXPECT_GE(twice.model.gainPosition(gain), 0);
-                EXPECT_LT(twice.model.gainPosition(gain), GainPositions);
+            for (RecorderField gain : {RecorderField::MicGain, RecorderField::RxGain}) {
+                EXPECT_GE(gainPosition(twice.model, gain), 0);
+                EXPECT_LT(gainPosition(twice.model, gain), GainPositions);
             }
-            EXPECT_GE(twice.model.rxLevelPosition(), 0);
-            EXPECT_LE(twice.model.rxLevelPosition(), MaxRxLevel);
+            EXPECT_GE(twice.model.value(RecorderField::RxLevel), 0);
+            EXPECT_LE(twice.model.value(RecorderField::RxLevel), MaxRxLevel);
             EXPECT_LE(twice.model.word(RxLevelWord), 252);
         }
     }
@@ -244,24 +249,27 @@ TEST(RecorderModel, OddStoredBlocksAreStableAfterTheFirstOpening)
 
 TEST(RecorderModel, EachFlagChangesOnlyItsBitOfTheFlagsWord)
 {
-    for (const RecorderFlag& flag : RecorderFlags) {
+    for (int bit = 0; bit < RecorderFlagCount; ++bit) {
+        const char* name = recorderField(static_cast<RecorderField>(bit)).control;
         Opened opened(R420ZA, Words{0xAA00, 4125, 4125, 144});
-        EXPECT_FALSE(opened.model.flag(flag.bit)) << flag.name;
-        EXPECT_EQ(opened.model.setFlag(flag.bit, true), FlagsWord);
-        EXPECT_TRUE(opened.model.flag(flag.bit)) << flag.name;
-        EXPECT_EQ(opened.model.word(FlagsWord), 0xAA00 | 1 << flag.bit) << flag.name;
-        opened.model.setFlag(flag.bit, false);
-        EXPECT_EQ(opened.model.word(FlagsWord), 0xAA00) << flag.name;
+        EXPECT_FALSE(opened.model.flag(bit)) << name;
+        EXPECT_EQ(opened.model.setFlag(bit, true), FlagsWord);
+        EXPECT_TRUE(opened.model.flag(bit)) << name;
+        EXPECT_EQ(opened.model.word(FlagsWord), 0xAA00 | 1 << bit) << name;
+        opened.model.setFlag(bit, false);
+        EXPECT_EQ(opened.model.word(FlagsWord), 0xAA00) << name;
     }
 }
 
 TEST(RecorderModel, FlagsTableNamesTheBitsInOrder)
 {
     const std::vector<std::string> names{"Mic", "Rx", "PttBut", "TxLed", "RxDispl", "RxLed", "RxCtrl"};
-    ASSERT_EQ(RecorderFlags.size(), names.size());
+    ASSERT_EQ(static_cast<std::size_t>(RecorderFlagCount), names.size());
     for (std::size_t bit = 0; bit < names.size(); ++bit) {
-        EXPECT_EQ(RecorderFlags[bit].bit, static_cast<int>(bit));
-        EXPECT_EQ(RecorderFlags[bit].name, names[bit]);
+        const Field& flag = recorderFields()[bit];
+        EXPECT_EQ(flag.kind, FieldKind::Flag);
+        EXPECT_EQ(flag.place.mask, 1u << bit);
+        EXPECT_EQ(flag.control, names[bit]);
     }
 }
 
@@ -283,9 +291,9 @@ TEST(RecorderModel, EditionZBNeverSetsTheVolumeControl)
 TEST(RecorderModel, GainAndLevelSettersWriteTheirWords)
 {
     Opened opened(R420ZA, Words{});
-    EXPECT_EQ(opened.model.setGainPosition(gainOf(MicGainWord), 0), MicGainWord);
-    EXPECT_EQ(opened.model.setGainPosition(gainOf(RxGainWord), 31), RxGainWord);
-    EXPECT_EQ(opened.model.setRxLevelPosition(0), RxLevelWord);
+    EXPECT_EQ(opened.model.set(RecorderField::MicGain, GainPositions - 1), MicGainWord);
+    EXPECT_EQ(opened.model.set(RecorderField::RxGain, 0), RxGainWord);
+    EXPECT_EQ(opened.model.set(RecorderField::RxLevel, MaxRxLevel), RxLevelWord);
     EXPECT_EQ(opened.saved(), (Words{0x0000, 155, 32767, 252}));
 }
 
@@ -297,8 +305,9 @@ TEST(RecorderModel, DefaultsInBothEditions)
         const Block before = opened.block;
         opened.model.setDefaults();
         EXPECT_EQ(opened.block, before) << "the record is not touched";
-        EXPECT_EQ(opened.model.gainPosition(gainOf(MicGainWord)), ZeroDecibelPosition);
-        EXPECT_EQ(opened.model.rxLevelPosition(), 27);
+        EXPECT_EQ(gainPosition(opened.model, RecorderField::MicGain), ZeroDecibelPosition);
+        EXPECT_EQ(levelPosition(recorderField(RecorderField::RxLevel),
+                                opened.model.value(RecorderField::RxLevel)), 27);
         EXPECT_FALSE(opened.model.rxLevelShown());
         EXPECT_EQ(opened.saved(), (Words{0x0007, 4125, 4125, 144})) << hex(typeWord);
     }

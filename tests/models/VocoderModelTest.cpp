@@ -45,7 +45,7 @@ struct Opened {
     {
         Words words{};
         for (int i = 0; i < 6; ++i)
-            words[static_cast<std::size_t>(i)] = model.word(i);
+            words[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(model.words()[static_cast<std::size_t>(i)]);
         return words;
     }
     Block saved()
@@ -66,6 +66,11 @@ QStringList durations(int lastMs)
         texts.append(QString::number(ms) + QStringLiteral(" мсек."));
     return texts;
 }
+
+// Every list, in block order.
+constexpr std::array<VocoderList, VocoderListCount> AllLists{
+    VocoderList::BitsMode, VocoderList::CtrlMode, VocoderList::RunMode,
+    VocoderList::BitsTime, VocoderList::JBufMode, VocoderList::JBufTime};
 
 } // namespace
 
@@ -160,9 +165,9 @@ TEST(VocoderLoad, R410SetsOnlyTheBitRate)
             EXPECT_EQ(settings, (std::array<int, 5>{0, 0, 1, 0, 0}));
             EXPECT_GE(words[0], 2);
             EXPECT_LE(words[0], 8);
-            for (const VocoderField& field : VocoderFields)
-                EXPECT_EQ(opened.model.enabled(field.list), field.list == VocoderList::BitsMode)
-                    << field.name;
+            for (VocoderList list : AllLists)
+                EXPECT_EQ(opened.model.enabled(list), list == VocoderList::BitsMode)
+                    << vocoderField(list).control;
         }
     }
     Opened opened(R410ZA, blockOf({7, 1, 2, 18, 1, 8}));
@@ -175,8 +180,8 @@ TEST(VocoderLoad, OtherModelsEnableEveryList)
 {
     for (std::uint16_t typeWord : {R420ZA, std::uint16_t{0x3000}, std::uint16_t{0xF001}}) {
         Opened opened(typeWord, filled(0));
-        for (const VocoderField& field : VocoderFields)
-            EXPECT_TRUE(opened.model.enabled(field.list)) << field.name;
+        for (VocoderList list : AllLists)
+            EXPECT_TRUE(opened.model.enabled(list)) << vocoderField(list).control;
     }
 }
 
@@ -207,10 +212,10 @@ TEST(VocoderLoad, SavingWhatWasOpenedIsStable)
             const Block once = Opened(typeWord, block).saved();
             EXPECT_EQ(Opened(typeWord, once).saved(), once) << std::hex << typeWord;
             Opened shown(typeWord, once);
-            for (const VocoderField& field : VocoderFields) {
-                EXPECT_GE(shown.model.position(field.list), 0) << field.name;
-                EXPECT_LT(shown.model.position(field.list), shown.model.itemCount(field.list))
-                    << field.name;
+            for (VocoderList list : AllLists) {
+                EXPECT_GE(shown.model.position(list), 0) << vocoderField(list).control;
+                EXPECT_LT(shown.model.position(list), shown.model.itemCount(list))
+                    << vocoderField(list).control;
             }
         }
     }
@@ -254,12 +259,12 @@ TEST(VocoderChoice, EachListStoresItsPosition)
 TEST(VocoderChoice, PositionOutsideTheListTakesTheNearerEnd)
 {
     Opened opened(R420ZA, filled(0));
-    for (const VocoderField& field : VocoderFields) {
-        opened.model.choose(field.list, -1);
-        EXPECT_EQ(opened.model.position(field.list), 0) << field.name;
-        opened.model.choose(field.list, 1000);
-        EXPECT_EQ(opened.model.position(field.list), opened.model.itemCount(field.list) - 1)
-            << field.name;
+    for (VocoderList list : AllLists) {
+        opened.model.choose(list, -1);
+        EXPECT_EQ(opened.model.position(list), 0) << vocoderField(list).control;
+        opened.model.choose(list, 1000);
+        EXPECT_EQ(opened.model.position(list), opened.model.itemCount(list) - 1)
+            << vocoderField(list).control;
     }
     EXPECT_EQ(opened.words(), (Words{8, 1, 2, 10, 1, 8}));
 }
@@ -267,8 +272,8 @@ TEST(VocoderChoice, PositionOutsideTheListTakesTheNearerEnd)
 TEST(VocoderChoice, R410TakesOnlyTheBitRate)
 {
     Opened opened(R410ZA, blockOf({2, 0, 0, 0, 0, 0}));
-    for (const VocoderField& field : VocoderFields)
-        opened.model.choose(field.list, 1);
+    for (VocoderList list : AllLists)
+        opened.model.choose(list, 1);
     EXPECT_EQ(opened.words(), (Words{3, 0, 0, 1, 0, 0}));
 }
 
