@@ -173,10 +173,14 @@ void streamToBootLoader(TaskContext& context)
 }
 }
 
+// A controller that another program holds is not one waiting in its boot loader: streaming the
+// image to it would send it nowhere and report a load that never happened.
 void loadFirmware(TaskContext& context)
 {
     if (context.connect(Usb::NormalConfiguration))
         FlashLoad(context).run();
+    else if (context.usb.heldElsewhere())
+        context.requestClose(Target::Flash);
     else
         streamToBootLoader(context);
 }

@@ -1,5 +1,7 @@
 #include "link/UsbConnection.h"
 
+#include <cerrno>
+
 #include <usb.h>
 
 #include "link/Diagnostics.h"
@@ -42,6 +44,7 @@ UsbConnection::~UsbConnection()
 
 void UsbConnection::OpenConnection(int configuration)
 {
+    heldElsewhere_ = false;
     if (handle_ && reopenKnownController(configuration))
         return;
     enumerate(configuration);
@@ -141,6 +144,7 @@ int UsbConnection::claimInterface()
 
 bool UsbConnection::refuse(const QString& failure, int result)
 {
+    heldElsewhere_ = result == -EBUSY;
     reportText(failure);
     if (UsbRights::refused(result))
         reportText(UsbRights::HintText);

@@ -60,6 +60,9 @@ public:
     int bufferSize() const { return static_cast<int>(buffer_.size()); }
     int payloadCapacity() const { return bufferSize() - 8; }
     int lastResult() const { return lastResult_; }
+    // Whether the last opening was refused because another program holds the controller: such a
+    // controller runs its firmware, however it answered this program.
+    bool heldElsewhere() const { return heldElsewhere_; }
     // The identity block in host order, as the last successful Connect read it.
     const std::array<std::uint8_t, 12>& identity() const { return identity_; }
     std::uint16_t identityWord0() const;
@@ -85,6 +88,7 @@ private:
     usb_dev_handle* handle_ = nullptr;
     std::vector<std::uint8_t> buffer_;
     int lastResult_ = 0;
+    bool heldElsewhere_ = false;
     std::array<std::uint8_t, 12> identity_{};
     std::optional<DevicePath> chosen_;
 };

@@ -238,6 +238,29 @@ TEST_F(FirmwareTask, BootModeStreamsALargeImageWhole)
     EXPECT_EQ(flashBytes(0, 16), std::vector<std::uint8_t>(16, 0xFF));
 }
 
+// The controller's firmware runs, but another program holds it for a moment: the configuration
+// that boot mode asks for would then be granted, and the image streamed where no boot loader
+// listens.
+TEST_F(FirmwareTask, AControllerAnotherProgramHoldsGetsNoBootModeLoad)
+{
+    for (bool atConfiguration : {true, false}) {
+        simulator().reset();
+        notifier.clear();
+        controller()->faults.connectionFaultsOnce = true;
+        if (atConfiguration)
+            controller()->faults.configurationRefused = true;
+        else
+            controller()->faults.interfaceBusy = true;
+        load(100);
+        const std::string refused = atConfiguration ? "Конфигурация контроллера не доступна"
+                                                    : "Интерфейс контроллера не доступен";
+        EXPECT_EQ(notifier.lines(), (Lines{"Device 0 " + refused, "Flash close"})) << atConfiguration;
+        EXPECT_TRUE(requests().empty()) << atConfiguration;
+        EXPECT_TRUE(controller()->devices().bootLoader.received().empty()) << atConfiguration;
+        EXPECT_EQ(simulator().openHandleCount(), 0) << atConfiguration;
+    }
+}
+
 TEST_F(FirmwareTask, NoControllerInEitherConfiguration)
 {
     simulator().clear();

@@ -133,7 +133,7 @@ TEST_F(CliBed, FourLoadsSideBySideEachLeaveTheirOwnImage)
                                 "export R4XX_SERVICE_CODE=Orchard; "
                                 "CLI --device 001/002 flash DIR/image0.rom 2>DIR/0.log & "
                                 "CLI --device 001/003 flash DIR/image1.rom 2>DIR/1.log & "
-                                "CLI --die-id 0001:2345:00AB:0C02 flash DIR/image2.rom 2>DIR/2.log & "
+                                "CLI --device 001/004 flash DIR/image2.rom 2>DIR/2.log & "
                                 "CLI --device 1/5 flash DIR/image3.rom 2>DIR/3.log & "
                                 "fail=0; for job in 1 2 3 4; do wait %$job || fail=1; done; "
                                 "test $fail = 0"
@@ -145,8 +145,10 @@ TEST_F(CliBed, FourLoadsSideBySideEachLeaveTheirOwnImage)
     const QStringList paths{"001/002", "001/003", "001/004", "001/005"};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(flashes.value(paths[i]), image(600, i)) << paths[i].toStdString();
-        EXPECT_TRUE(logLines(QString::fromUtf8(fileBytes(QStringLiteral("%1.log").arg(i).toLatin1().constData())))
-                        .contains("Загрузка программного обеспечения завершена"));
+        const QString log =
+            QString::fromUtf8(fileBytes(QStringLiteral("%1.log").arg(i).toLatin1().constData()));
+        EXPECT_TRUE(logLines(log).contains("Загрузка программного обеспечения завершена"))
+            << log.toStdString();
     }
 }
 
