@@ -27,6 +27,6 @@ cmake -S "$top" -B "$dir" -G Ninja "${launcher[@]}" \
   -DR4XX_UDEV_RULES_DIR=/lib/udev/rules.d \
   -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 # Only what the package holds; the tests and the demo program are not built here.
-cmake --build "$dir" -j "$(nproc)" --target r4xx-terminal r4xx-documents
+cmake --build "$dir" -j "$(nproc)" --target r4xx-terminal r4xx-cli r4xx-documents
 (cd "$dir" && cpack -G DEB >/dev/null)
 ls "$dir"/r4xx-terminal_*.deb

@@ -1,5 +1,6 @@
 #include "simpanel/SimOptions.h"
 
+#include <cstdio>
 #include <optional>
 
 #include "simpanel/IdentityText.h"
@@ -289,6 +290,20 @@ QString simOptionsHelp(const QString& usage)
 QString badOptionsText(const QString& program, const QString& message)
 {
     return QStringLiteral("%1: %2\nСписок параметров: %1 --help\n").arg(program, message);
+}
+
+QStringList commandArguments(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+int refuseOptions(const QString& program, const QString& message)
+{
+    std::fputs(qPrintable(badOptionsText(program, message)), stderr);
+    return BadOptionsStatus;
 }
 
 } // namespace simpanel

@@ -26,4 +26,9 @@ QString badOptionsText(const QString& program, const QString& message);
 // The exit status for a command line that cannot be used.
 inline constexpr int BadOptionsStatus = 2;
 
+// A program's arguments without its name, as the options are read.
+QStringList commandArguments(int argc, char* argv[]);
+// Tells what is wrong with a command line on standard error; returns BadOptionsStatus.
+int refuseOptions(const QString& program, const QString& message);
+
 } // namespace simpanel

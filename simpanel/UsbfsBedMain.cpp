@@ -29,20 +29,6 @@ const QString Program = QStringLiteral("r4xx-usbfs-bed");
 const char* const PreloadLibrary = "libumockdev-preload.so.0";
 constexpr int NotStartedStatus = 127;
 
-QStringList argumentsOf(int argc, char* argv[])
-{
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
-
-int refuse(const QString& message)
-{
-    std::fputs(qPrintable(simpanel::badOptionsText(Program, message)), stderr);
-    return simpanel::BadOptionsStatus;
-}
-
 // The program finds the bed through UMOCKDEV_DIR, which the bed has set, and umockdev's preload
 // library, which it gets here unless it already has it.
 void preloadForChild()
@@ -81,17 +67,18 @@ int run(char** program)
 
 int main(int argc, char* argv[])
 {
-    const simpanel::BedCommandLine line = simpanel::parseBedCommandLine(argumentsOf(argc, argv));
+    const simpanel::BedCommandLine line =
+        simpanel::parseBedCommandLine(simpanel::commandArguments(argc, argv));
     const simpanel::ParsedOptions& parsed = line.options;
     if (parsed.outcome == simpanel::ParsedOptions::Outcome::Help) {
         std::fputs(qPrintable(simpanel::bedHelp()), stdout);
         return 0;
     }
     if (parsed.outcome == simpanel::ParsedOptions::Outcome::Error)
-        return refuse(parsed.message);
+        return simpanel::refuseOptions(Program, parsed.message);
     simpanel::TrafficFile trafficFile(Program);
     if (const QString refusal = trafficFile.start(parsed.setup.trafficFile); !refusal.isEmpty())
-        return refuse(refusal);
+        return simpanel::refuseOptions(Program, refusal);
     simpanel::applySetup(parsed.setup);
     int status = 0;
     {

@@ -17,36 +17,23 @@ const QString Usage = QStringLiteral(
     "Терминал на имитаторе контроллера. Всё, что задают параметры, меняется и на панели "
     "«Симулятор».\n");
 
-QStringList argumentsOf(int argc, char* argv[])
-{
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
-
-int refuse(const QString& message)
-{
-    std::fputs(qPrintable(simpanel::badOptionsText(Program, message)), stderr);
-    return simpanel::BadOptionsStatus;
-}
-
 } // namespace
 
 // The terminal on the simulated controller, set up from the command line, with the simulator's
 // control panel docked at the right.
 int main(int argc, char* argv[])
 {
-    const simpanel::ParsedOptions parsed = simpanel::parseSimOptions(argumentsOf(argc, argv));
+    const simpanel::ParsedOptions parsed =
+        simpanel::parseSimOptions(simpanel::commandArguments(argc, argv));
     if (parsed.outcome == simpanel::ParsedOptions::Outcome::Help) {
         std::fputs(qPrintable(simpanel::simOptionsHelp(Usage)), stdout);
         return 0;
     }
     if (parsed.outcome == simpanel::ParsedOptions::Outcome::Error)
-        return refuse(parsed.message);
+        return simpanel::refuseOptions(Program, parsed.message);
     simpanel::TrafficFile trafficFile(Program);
     if (const QString refusal = trafficFile.start(parsed.setup.trafficFile); !refusal.isEmpty())
-        return refuse(refusal);
+        return simpanel::refuseOptions(Program, refusal);
     simpanel::applySetup(parsed.setup);
     int qtArgc = 1;
     const int status = runTerminal(qtArgc, argv, [&](TFDevice& window, Dialogs& dialogs) {
