@@ -84,25 +84,25 @@ void printDocument(Console& console, const QString& command, ExitStatus status, 
     console.out << QJsonDocument(document).toJson(QJsonDocument::Indented) << Qt::flush;
 }
 
-ExitStatus runCommand(const CommandSpec& spec, const QStringList& arguments, Console& console)
+ExitStatus runCommand(const CommandEntry& entry, const QStringList& arguments, Console& console)
 {
     QCommandLineParser parser;
     addOptions(parser, globalOptions());
-    addOptions(parser, spec.options);
+    addOptions(parser, entry.options);
     if (!parser.parse(arguments))
         return usage(console, parseFailure(parser));
     if (parser.isSet(QStringLiteral("help"))) {
-        console.out << commandHelp(spec.name) << Qt::flush;
+        console.out << commandHelp(entry.name) << Qt::flush;
         return ExitStatus::Success;
     }
     const qsizetype given = parser.positionalArguments().size() - 1;
-    if (given < spec.minArguments || given > spec.maxArguments)
-        return usage(console, QStringLiteral("команде %1 нужно: %2").arg(spec.name, spec.synopsis));
+    if (given < entry.minArguments || given > entry.maxArguments)
+        return usage(console, QStringLiteral("команде %1 нужно: %2").arg(entry.name, entry.synopsis));
     const bool json = parser.isSet(QStringLiteral("json"));
     CommandContext context{console, parser, json, {}};
-    const ExitStatus status = spec.run(context);
+    const ExitStatus status = entry.run(context);
     if (json)
-        printDocument(console, spec.name, status, context.document);
+        printDocument(console, entry.name, status, context.document);
     return status;
 }
 }
@@ -112,8 +112,8 @@ QString programHelp()
     QString text = QStringLiteral("Использование: r4xx-cli [--device BUS/DEV | --die-id ID] [--json] "
                                   "КОМАНДА [ПАРАМЕТРЫ]\n\n"
                                   "Задачи терминала R-410/R-420 из командной строки.\n\nКоманды:\n");
-    for (const CommandSpec& spec : commandSpecs())
-        text += QStringLiteral("  ") + spec.name.leftJustified(OptionColumn - 3) + u' ' + spec.summary
+    for (const CommandEntry& entry : commandEntries())
+        text += QStringLiteral("  ") + entry.name.leftJustified(OptionColumn - 3) + u' ' + entry.summary
             + u'\n';
     text += QStringLiteral("\nОбщие параметры:\n") + optionLines(globalOptions());
     text += QStringLiteral(
@@ -126,15 +126,15 @@ QString programHelp()
 
 QString commandHelp(const QString& command)
 {
-    const CommandSpec* spec = findCommand(command);
-    if (!spec)
+    const CommandEntry* entry = findCommand(command);
+    if (!entry)
         return programHelp();
-    QString text = QStringLiteral("Использование: r4xx-cli [ОБЩИЕ ПАРАМЕТРЫ] ") + spec->name;
-    if (!spec->synopsis.isEmpty())
-        text += u' ' + spec->synopsis;
-    text += QStringLiteral("\n\n") + spec->summary + u'\n';
-    if (!spec->options.empty())
-        text += QStringLiteral("\nПараметры:\n") + optionLines(spec->options);
+    QString text = QStringLiteral("Использование: r4xx-cli [ОБЩИЕ ПАРАМЕТРЫ] ") + entry->name;
+    if (!entry->synopsis.isEmpty())
+        text += u' ' + entry->synopsis;
+    text += QStringLiteral("\n\n") + entry->summary + u'\n';
+    if (!entry->options.empty())
+        text += QStringLiteral("\nПараметры:\n") + optionLines(entry->options);
     return text + QStringLiteral("\nОбщие параметры:\n") + optionLines(globalOptions());
 }
 
@@ -157,8 +157,8 @@ int runCommandLine(const QStringList& arguments, Console& console)
         }
         return exitCode(usage(console, QStringLiteral("не указана команда")));
     }
-    const CommandSpec* spec = findCommand(positional.front());
-    if (!spec)
+    const CommandEntry* entry = findCommand(positional.front());
+    if (!entry)
         return exitCode(usage(console, QStringLiteral("неизвестная команда: ") + positional.front()));
-    return exitCode(runCommand(*spec, arguments, console));
+    return exitCode(runCommand(*entry, arguments, console));
 }

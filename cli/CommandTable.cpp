@@ -10,9 +10,9 @@ QCommandLineOption option(const QStringList& names, const QString& description,
 }
 }
 
-const std::vector<CommandSpec>& commandSpecs()
+const std::vector<CommandEntry>& commandEntries()
 {
-    static const std::vector<CommandSpec> specs{
+    static const std::vector<CommandEntry> entries{
         {QStringLiteral("list"), {}, QStringLiteral("все контроллеры на всех шинах USB"), {}, 0, 0,
          listCommand},
         {QStringLiteral("info"), QStringLiteral("[ФАЙЛ.rcf]"),
@@ -85,13 +85,13 @@ const std::vector<CommandSpec>& commandSpecs()
                  QStringLiteral("ТЕКСТ"))},
          0, 0, setIdentityCommand},
     };
-    return specs;
+    return entries;
 }
 
-const CommandSpec* findCommand(const QString& name)
+const CommandEntry* findCommand(const QString& name)
 {
-    const auto& specs = commandSpecs();
-    const auto found = std::find_if(specs.begin(), specs.end(),
-                                    [&](const CommandSpec& spec) { return spec.name == name; });
-    return found == specs.end() ? nullptr : &*found;
+    const auto& entries = commandEntries();
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [&](const CommandEntry& entry) { return entry.name == name; });
+    return found == entries.end() ? nullptr : &*found;
 }

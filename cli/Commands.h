@@ -43,7 +43,7 @@ std::variant<AccessLevel, ExitStatus> requireAccess(CommandContext& context,
 ExitStatus refuse(CommandContext& context, const QString& text, ExitStatus status);
 
 // One entry per command: adding a command is one entry here and its function.
-struct CommandSpec {
+struct CommandEntry {
     QString name;
     QString synopsis; // the arguments as the help shows them
     QString summary;
@@ -52,8 +52,8 @@ struct CommandSpec {
     int maxArguments = 0;
     ExitStatus (*run)(CommandContext& context);
 };
-const std::vector<CommandSpec>& commandSpecs();
-const CommandSpec* findCommand(const QString& name);
+const std::vector<CommandEntry>& commandEntries();
+const CommandEntry* findCommand(const QString& name);
 
 ExitStatus listCommand(CommandContext& context);
 ExitStatus infoCommand(CommandContext& context);
