@@ -1,7 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/ControllerList.h"
-#include "cli/DieId.h"
+#include "models/DieId.h"
 #include "cli/ServiceCode.h"
 #include "models/AccessCode.h"
 

@@ -75,16 +75,17 @@ QString parseFailure(const QCommandLineParser& parser)
     return QStringLiteral("неверная командная строка: ") + parser.errorText();
 }
 
-void printDocument(Console& console, const QString& command, ExitStatus status, QJsonObject document)
+void printDocument(Console& console, const CommandEntry& entry, ExitStatus status,
+                   QJsonObject document)
 {
-    document[QStringLiteral("command")] = command;
-    document[QStringLiteral("exitStatus")] = exitCode(status);
+    document[QStringLiteral("command")] = entry.name;
+    document[QStringLiteral("exitStatus")] = entry.exitCodeOf(status);
     document[QStringLiteral("status")] = QString::fromLatin1(exitStatusEntry(status).key);
     document[QStringLiteral("log")] = QJsonArray::fromStringList(console.logged);
     console.out << QJsonDocument(document).toJson(QJsonDocument::Indented) << Qt::flush;
 }
 
-ExitStatus runCommand(const CommandEntry& entry, const QStringList& arguments, Console& console)
+ExitStatus runParsed(const CommandEntry& entry, const QStringList& arguments, Console& console)
 {
     QCommandLineParser parser;
     addOptions(parser, globalOptions());
@@ -102,8 +103,13 @@ ExitStatus runCommand(const CommandEntry& entry, const QStringList& arguments, C
     CommandContext context{console, parser, json, {}};
     const ExitStatus status = entry.run(context);
     if (json)
-        printDocument(console, entry.name, status, context.document);
+        printDocument(console, entry, status, context.document);
     return status;
+}
+
+int runCommand(const CommandEntry& entry, const QStringList& arguments, Console& console)
+{
+    return entry.exitCodeOf(runParsed(entry, arguments, console));
 }
 }
 
@@ -138,6 +144,13 @@ QString commandHelp(const QString& command)
     return text + QStringLiteral("\nОбщие параметры:\n") + optionLines(globalOptions());
 }
 
+int CommandEntry::exitCodeOf(ExitStatus status) const
+{
+    if (failures == FailureStatus::Two && isFailure(status))
+        return exitCode(ExitStatus::Usage);
+    return exitCode(status);
+}
+
 int runCommandLine(const QStringList& arguments, Console& console)
 {
     QCommandLineParser global;
@@ -160,5 +173,5 @@ int runCommandLine(const QStringList& arguments, Console& console)
     const CommandEntry* entry = findCommand(positional.front());
     if (!entry)
         return exitCode(usage(console, QStringLiteral("неизвестная команда: ") + positional.front()));
-    return exitCode(runCommand(*entry, arguments, console));
+    return runCommand(*entry, arguments, console);
 }

@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "cli/RecordSource.h"
+
 #include <algorithm>
 
 namespace {
@@ -7,6 +9,12 @@ QCommandLineOption option(const QStringList& names, const QString& description,
                           const QString& valueName = {})
 {
     return QCommandLineOption(names, description, valueName);
+}
+
+QCommandLineOption controllerOption()
+{
+    return option({ControllerOption},
+                  QStringLiteral("конфигурация, прочитанная из контроллера, вместо файла"));
 }
 }
 
@@ -84,6 +92,30 @@ const std::vector<CommandEntry>& commandEntries()
           option({QStringLiteral("description")}, QStringLiteral("описание, до 64 символов"),
                  QStringLiteral("ТЕКСТ"))},
          0, 0, setIdentityCommand},
+        {QStringLiteral("show"), QStringLiteral("ФАЙЛ.rcf | --controller"),
+         QStringLiteral("все поля конфигурации по блокам, как их показывают окна настройки"),
+         {controllerOption()}, 0, 1, showCommand},
+        {QStringLiteral("diff"), QStringLiteral("ФАЙЛ_A.rcf ФАЙЛ_B.rcf | ФАЙЛ.rcf --controller"),
+         QStringLiteral("поля, которыми различаются две конфигурации (контроллер - вторая); "
+                        "код 0 - одинаковы, 1 - различаются, 2 - ошибка"),
+         {controllerOption()}, 0, 2, diffCommand, FailureStatus::Two},
+        {QStringLiteral("export"), QStringLiteral("ФАЙЛ.rcf | --controller [-o ФАЙЛ.json]"),
+         QStringLiteral("конфигурация как документ JSON: поля по именам, в единицах окон "
+                        "настройки; без -o - на стандартный вывод"),
+         {controllerOption(),
+          option({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("файл JSON"),
+                 QStringLiteral("ФАЙЛ.json"))},
+         0, 1, exportCommand},
+        {QStringLiteral("import"), QStringLiteral("ФАЙЛ.json -o ФАЙЛ.rcf [--base БАЗА.rcf]"),
+         QStringLiteral("файл конфигурации из документа JSON: каждое значение по правилам его "
+                        "окна настройки; при недопустимом значении ничего не записывается"),
+         {option({QStringLiteral("o"), QStringLiteral("output")},
+                 QStringLiteral("файл конфигурации"), QStringLiteral("ФАЙЛ.rcf")),
+          option({QStringLiteral("base")},
+                 QStringLiteral("конфигурация, к которой применяются значения документа "
+                                "(без него - байты самого документа)"),
+                 QStringLiteral("БАЗА.rcf"))},
+         1, 1, importCommand},
     };
     return entries;
 }

@@ -42,6 +42,10 @@ std::variant<AccessLevel, ExitStatus> requireAccess(CommandContext& context,
 // A log line of the command's own and the status it ends with.
 ExitStatus refuse(CommandContext& context, const QString& text, ExitStatus status);
 
+// How a command's failures end the program: each with its own status, or, for a command that
+// answers a question as diff(1) does (0 yes, 1 no), all with 2.
+enum class FailureStatus { Own, Two };
+
 // One entry per command: adding a command is one entry here and its function.
 struct CommandEntry {
     QString name;
@@ -51,6 +55,10 @@ struct CommandEntry {
     int minArguments = 0;
     int maxArguments = 0;
     ExitStatus (*run)(CommandContext& context);
+    FailureStatus failures = FailureStatus::Own;
+
+    // The program's exit code for a status the command ended with.
+    int exitCodeOf(ExitStatus status) const;
 };
 const std::vector<CommandEntry>& commandEntries();
 const CommandEntry* findCommand(const QString& name);
@@ -64,3 +72,7 @@ ExitStatus flashReadCommand(CommandContext& context);
 ExitStatus statsCommand(CommandContext& context);
 ExitStatus traceCommand(CommandContext& context);
 ExitStatus setIdentityCommand(CommandContext& context);
+ExitStatus showCommand(CommandContext& context);
+ExitStatus diffCommand(CommandContext& context);
+ExitStatus exportCommand(CommandContext& context);
+ExitStatus importCommand(CommandContext& context);

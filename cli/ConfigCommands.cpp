@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "cli/RecordOutput.h"
+#include "cli/RecordSource.h"
 #include "cli/ServiceCode.h"
 #include "config/ConfigFile.h"
 #include "models/FileTexts.h"
@@ -14,17 +15,9 @@ const QString VerifyOption = QStringLiteral("verify");
 // The record from the controller, or from the file the command names.
 std::variant<ConfigRecord, ExitStatus> sourceRecord(CommandContext& context)
 {
-    if (!context.arguments().isEmpty()) {
-        const QString name = context.arguments().front();
-        const OpenedConfig opened = openConfigFile(name, TCrc());
-        if (opened.result != OpenFileResult::Opened)
-            return refuse(context, fileRejectedText(name), ExitStatus::Refused);
-        return opened.record;
-    }
-    RunnerOrStatus runner = runnerFor(context);
-    if (auto* status = std::get_if<ExitStatus>(&runner))
-        return *status;
-    return readRecord(*std::get<std::unique_ptr<TaskRunner>>(runner));
+    if (!context.arguments().isEmpty())
+        return fileRecord(context, context.arguments().front());
+    return controllerRecord(context);
 }
 }
 
@@ -63,10 +56,9 @@ ExitStatus readCommand(CommandContext& context)
 
 ExitStatus writeCommand(CommandContext& context)
 {
-    const QString name = context.arguments().front();
-    const OpenedConfig opened = openConfigFile(name, TCrc());
-    if (opened.result != OpenFileResult::Opened)
-        return refuse(context, fileRejectedText(name), ExitStatus::Refused);
+    const auto opened = fileRecord(context, context.arguments().front());
+    if (const auto* status = std::get_if<ExitStatus>(&opened))
+        return *status;
     AccessLevel level = LevelUser;
     if (context.isSet(FullOption)) {
         const auto access = requireAccess(context, boardLevels());
@@ -78,6 +70,6 @@ ExitStatus writeCommand(CommandContext& context)
     if (auto* status = std::get_if<ExitStatus>(&runner))
         return *status;
     const WriteCheck check = context.isSet(VerifyOption) ? WriteCheck::ReadBack : WriteCheck::None;
-    return writeRecord(context, *std::get<std::unique_ptr<TaskRunner>>(runner), opened.record,
-                       level, check);
+    return writeRecord(context, *std::get<std::unique_ptr<TaskRunner>>(runner),
+                       std::get<ConfigRecord>(opened), level, check);
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/Console.h"
-#include "cli/DieId.h"
+#include "models/DieId.h"
 #include "link/DevicePath.h"
 
 // Every controller on every bus in the order of their paths, each opened, probed and asked for its identity as a task's

@@ -7,10 +7,18 @@ int exitCode(ExitStatus status)
     return static_cast<int>(status);
 }
 
+bool isFailure(ExitStatus status)
+{
+    return status != ExitStatus::Success && status != ExitStatus::Differ
+        && status != ExitStatus::Interrupted;
+}
+
 const std::vector<ExitStatusEntry>& exitStatuses()
 {
     static const std::vector<ExitStatusEntry> entries{
         {ExitStatus::Success, "success", QStringLiteral("задача выполнена")},
+        {ExitStatus::Differ, "differ",
+         QStringLiteral("diff: конфигурации различаются (любая ошибка diff завершается кодом 2)")},
         {ExitStatus::Usage, "usage",
          QStringLiteral("неизвестная команда или параметр, неверный аргумент")},
         {ExitStatus::NoController, "no-controller",

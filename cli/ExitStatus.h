@@ -4,10 +4,12 @@
 
 #include <QString>
 
-// The exit statuses of r4xx-cli, one for each way a command ends. 1 is not used: it is the status
-// of too many other failures (a shell's, a wrapper's) to mean anything of the controller's.
+// The exit statuses of r4xx-cli, one for each way a command ends. 1 is only diff's "the records
+// differ", as diff(1) has it: it is the status of too many other failures (a shell's, a
+// wrapper's) to mean anything of the controller's.
 enum class ExitStatus : int {
     Success = 0,
+    Differ = 1,
     Usage = 2,         // an unknown command or option, a missing or malformed argument
     NoController = 3,  // no controller on the bus, or none at the chosen place
     UsbFailure = 4,    // the controller failed, went away, or is held by another program
@@ -23,6 +25,8 @@ enum class ExitStatus : int {
 };
 
 int exitCode(ExitStatus status);
+// Whether a status says the command could not do its task.
+bool isFailure(ExitStatus status);
 
 struct ExitStatusEntry {
     ExitStatus status;

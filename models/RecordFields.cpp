@@ -1,5 +1,6 @@
 #include "models/RecordFields.h"
 
+#include <iterator>
 #include <memory>
 
 #include <QRegularExpression>
@@ -44,26 +45,29 @@ const EditorBlockInfo& infoOf(EditorBlock block)
     return editorBlocks()[static_cast<std::size_t>(block)];
 }
 
-// The bytes of the record that a field lives in.
-QByteArray storedBytes(const ConfigRecord& record, EditorBlock block, const Field& field)
+// Where the bytes of a field that lives in words lie in the record.
+BlockSpan wordsSpan(EditorBlock block, const Field& field)
 {
     int words = 1;
     if (field.kind == FieldKind::Octets)
         words = 4;
     else if (field.kind == FieldKind::Port)
         words = 2;
-    const auto* first = record.data(infoOf(block).span) + 2 * field.place.word;
-    return QByteArray(reinterpret_cast<const char*>(first), 2 * words);
+    return {infoOf(block).span.offset + 2 * field.place.word, 2 * words};
 }
 
-QByteArray boardBytes(const ConfigRecord& record, const Field& field)
+BlockSpan boardSpan(const Field& field)
 {
     static constexpr std::array<BoardBlock::TextField, 4> places{
         BoardBlock::Serial, BoardBlock::Date, BoardBlock::Description,
         BoardBlock::TextField{0, 2 * BoardBlock::AddressLength}};
     const BoardBlock::TextField place = places[fieldIndex(boardFields(), field)];
-    return QByteArray(reinterpret_cast<const char*>(record.data(Blocks::Board) + place.offset),
-                      place.size);
+    return {Blocks::Board.offset + place.offset, place.size};
+}
+
+QByteArray bytesAt(const ConfigRecord& record, BlockSpan span)
+{
+    return QByteArray(reinterpret_cast<const char*>(record.bytes.data() + span.offset), span.size);
 }
 
 // A label as one line, without the colon that ends it: for messages.
@@ -97,8 +101,10 @@ void describeWords(std::vector<FieldReading>& readings, EditorBlock block,
         if (!model->fieldShown(field))
             continue;
         const int value = model->fieldValue(field);
-        readings.push_back({block, &field, storedBytes(record, block, field), value,
-                            shownText(field, value, context), model->fieldEnabled(field)});
+        const BlockSpan span = wordsSpan(block, field);
+        readings.push_back({block, &field, bytesAt(record, span), value,
+                            shownText(field, value, context), model->fieldEnabled(field),
+                            plainLabel(field, context), span.offset});
     }
 }
 
@@ -117,11 +123,13 @@ void describeBoard(std::vector<FieldReading>& readings, const ConfigRecord& reco
                                        dateText(model.date(view.locale, view.today), view.locale),
                                        model.description(), model.addressText()};
     const auto fields = boardFields();
+    const FieldContext context = fieldContextOf(record.typeWord());
     for (std::size_t index = 0; index < fields.size(); ++index) {
         if (static_cast<BoardField>(index) == BoardField::HardwareAddress && !model.addressShown())
             continue;
-        readings.push_back({EditorBlock::Board, &fields[index], boardBytes(record, fields[index]),
-                            0, shown[index], true});
+        const BlockSpan span = boardSpan(fields[index]);
+        readings.push_back({EditorBlock::Board, &fields[index], bytesAt(record, span), 0,
+                            shown[index], true, plainLabel(fields[index], context), span.offset});
     }
 }
 
@@ -328,11 +336,20 @@ std::vector<FieldReading> describeRecord(const ConfigRecord& record, const Recor
 {
     std::vector<FieldReading> readings;
     for (const EditorBlockInfo& info : editorBlocks()) {
-        if (info.block == EditorBlock::Board)
-            describeBoard(readings, record, view);
-        else
-            describeWords(readings, info.block, record, view);
+        std::vector<FieldReading> block = describeBlock(record, info.block, view);
+        std::move(block.begin(), block.end(), std::back_inserter(readings));
     }
+    return readings;
+}
+
+std::vector<FieldReading> describeBlock(const ConfigRecord& record, EditorBlock block,
+                                        const RecordView& view)
+{
+    std::vector<FieldReading> readings;
+    if (block == EditorBlock::Board)
+        describeBoard(readings, record, view);
+    else
+        describeWords(readings, block, record, view);
     return readings;
 }
 

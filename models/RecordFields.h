@@ -43,11 +43,16 @@ struct FieldReading {
     int value = 0;     // the value the editor's control holds (for the board's texts: 0)
     QString shown;     // its text as the editor shows it
     bool enabled = true;
+    QString label;     // its label on one line, without the closing colon
+    int offset = 0;    // where its bytes begin in the record
 };
 
 // Every field of every block, in the editors' words, for the record's model and edition: a field
 // that the editor does not have for this controller is left out.
 std::vector<FieldReading> describeRecord(const ConfigRecord& record, const RecordView& view = {});
+// The same for one block.
+std::vector<FieldReading> describeBlock(const ConfigRecord& record, EditorBlock block,
+                                        const RecordView& view = {});
 
 // What became of a value applied to a field.
 struct FieldChange {

@@ -1,4 +1,4 @@
-#include "cli/DieId.h"
+#include "models/DieId.h"
 
 #include <algorithm>
 
