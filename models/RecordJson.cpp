@@ -202,39 +202,20 @@ QString shownNow(const ConfigRecord& record, EditorBlock block, const Field* fie
     return {};
 }
 
-// Applies the values that differ from what the record shows. A value refused now may be taken
-// once a later field is applied (a list that follows another field), so the refused ones are
-// tried again as long as another value is taken.
+// Applies the values that differ from what the record shows, in the editor's order, so that a
+// list or range that follows an earlier field (the vocoder's lists, T2 up to T1) is the one the
+// editor would offer.
 void Import::applyBlock(const EditorBlockInfo& info, const QJsonObject& fields)
 {
     const auto values = namedValues(info, fields);
-    std::vector<std::pair<const Field*, QString>> pending;
-    for (const auto& value : values)
-        if (shownNow(record_, info.block, value.first) != value.second)
-            pending.push_back(value);
     const RecordView applying{LevelFull, recordJsonView().locale, today_};
-    std::vector<QString> reasons(pending.size());
-    for (bool taken = true; taken && !pending.empty();) {
-        taken = false;
-        for (std::size_t index = 0; index < pending.size();) {
-            ConfigRecord trial = record_;
-            const FieldChange change = applyFieldText(trial, info.block, key(pending[index].first->key),
-                                                      pending[index].second, applying);
-            if (change.outcome == FieldChange::Outcome::Taken) {
-                record_ = trial;
-                pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(index));
-                reasons.erase(reasons.begin() + static_cast<std::ptrdiff_t>(index));
-                taken = true;
-                continue;
-            }
-            reasons[index] = change.message;
-            ++index;
-        }
+    for (const auto& [field, text] : values) {
+        if (shownNow(record_, info.block, field) == text)
+            continue;
+        const FieldChange change = applyFieldText(record_, info.block, key(field->key), text, applying);
+        if (change.outcome != FieldChange::Outcome::Taken)
+            refuse(QStringLiteral("%1 = \"%2\": %3").arg(fieldName(info, key(field->key)), text, change.message));
     }
-    for (std::size_t index = 0; index < pending.size(); ++index)
-        refuse(QStringLiteral("%1 = \"%2\": %3")
-                   .arg(fieldName(info, key(pending[index].first->key)), pending[index].second,
-                        reasons[index]));
     confirmShown(info, values);
 }
 
