@@ -44,29 +44,9 @@ void writeBytes(const QString& name, const QByteArray& bytes)
 
 class Cli : public CliTest {
 protected:
-    // The controller's configuration as a read gives it: its image and its identity block.
-    ConfigRecord controllerRecord()
-    {
-        ConfigRecord record;
-        const std::vector<std::uint8_t> image = controller()->configMemory().read(0, CONFIG_IMAGE_SIZE);
-        std::copy(image.begin(), image.end(), record.bytes.begin());
-        const auto& settings = controller()->settings;
-        record.setTypeWord(settings.typeWord);
-        std::uint8_t* identity = record.data(Blocks::Identity);
-        for (int i = 0; i < 4; ++i)
-            qToLittleEndian<std::uint16_t>(settings.dieId[static_cast<std::size_t>(i)], identity + 2 + 2 * i);
-        qToLittleEndian<std::uint16_t>(settings.chipId, identity + 10);
-        return record;
-    }
     std::vector<std::uint8_t> memory(int address, int count)
     {
         return controller()->configMemory().read(address, count);
-    }
-    QString saveRecord(ConfigRecord record, const QString& name = QStringLiteral("config.rcf"))
-    {
-        const QString file = path(name);
-        EXPECT_EQ(saveConfigFile(file, record, TCrc()), SaveFileResult::Saved);
-        return file;
     }
     // The configuration memory's writes: every command 3 to device 0x50 with data.
     int memoryWrites()
@@ -76,13 +56,6 @@ protected:
             if (sent.bytes.size() > 10 && sent.bytes[0] == 3 && sent.bytes[6] == 0x50)
                 ++writes;
         return writes;
-    }
-    QJsonObject json(const CliRun& run)
-    {
-        QJsonParseError error{};
-        const QJsonDocument document = QJsonDocument::fromJson(run.out.toUtf8(), &error);
-        EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
-        return document.object();
     }
 };
 

@@ -5,16 +5,21 @@
 #include <memory>
 #include <optional>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
 #include "cli/CommandLine.h"
 #include "cli/Console.h"
+#include "config/ConfigFile.h"
+#include "config/Crc.h"
 #include "link/TraceTasks.h"
 #include "sim/Simulator.h"
 
@@ -80,6 +85,34 @@ protected:
         outStream.flush();
         errStream.flush();
         return {status, out, err};
+    }
+
+    // The controller's configuration as a read gives it: its image and its identity block.
+    ConfigRecord controllerRecord()
+    {
+        ConfigRecord record;
+        const std::vector<std::uint8_t> image = controller()->configMemory().read(0, CONFIG_IMAGE_SIZE);
+        std::copy(image.begin(), image.end(), record.bytes.begin());
+        const auto& settings = controller()->settings;
+        record.setTypeWord(settings.typeWord);
+        std::uint8_t* identity = record.data(Blocks::Identity);
+        for (int i = 0; i < 4; ++i)
+            qToLittleEndian<std::uint16_t>(settings.dieId[static_cast<std::size_t>(i)], identity + 2 + 2 * i);
+        qToLittleEndian<std::uint16_t>(settings.chipId, identity + 10);
+        return record;
+    }
+    QString saveRecord(ConfigRecord record, const QString& name = QStringLiteral("config.rcf"))
+    {
+        const QString file = path(name);
+        EXPECT_EQ(saveConfigFile(file, record, TCrc()), SaveFileResult::Saved);
+        return file;
+    }
+    QJsonObject json(const CliRun& run)
+    {
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(run.out.toUtf8(), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
+        return document.object();
     }
 
     sim::Simulator& simulator() { return sim::Simulator::instance(); }
