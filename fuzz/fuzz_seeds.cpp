@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <QDir>
+#include <QJsonDocument>
 #include <QFile>
 #include <QString>
 
@@ -20,6 +21,7 @@
 #include "fuzz/TaskRuns.h"
 #include "link/Packet.h"
 #include "link/StatisticsTasks.h"
+#include "models/RecordJson.h"
 #include "sim/Simulator.h"
 #include "sim/TraceQueues.h"
 
@@ -74,6 +76,10 @@ void recordSeeds()
         const Bytes record = bytesOf(demoRecord(typeWord));
         writeSeed("fuzz_config_file", std::string("demo-") + name + ".rcf", record);
         writeSeed("fuzz_editor_models", std::string("demo-") + name, record);
+        writeSeed("fuzz_record_json", std::string("demo-") + name, record);
+        const QByteArray document = QJsonDocument(recordJson(demoRecord(typeWord))).toJson();
+        writeSeed("fuzz_record_json", std::string("demo-") + name + ".json",
+                  Bytes(document.begin(), document.end()));
     }
     static const TCrc crc;
     ConfigRecord blank = ConfigRecord::blank();

@@ -7,11 +7,12 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 dir=${FUZZ_BUILD_DIR:-$top/build-fuzz}
-targets=(fuzz_config_file fuzz_controller_replies fuzz_editor_models fuzz_statistics)
+targets=(fuzz_config_file fuzz_controller_replies fuzz_editor_models fuzz_statistics fuzz_record_json)
 # The longest input that still means something to each target: a record or counters record is cut
-# there, and a file a little over its size is as wrong as a large one.
+# there, and a file a little over its size is as wrong as a large one; a record's JSON document
+# is some 5 KB.
 declare -A max_len=([fuzz_config_file]=1024 [fuzz_controller_replies]=4096 [fuzz_editor_models]=212
-                    [fuzz_statistics]=76)
+                    [fuzz_statistics]=76 [fuzz_record_json]=8192)
 
 usage() {
   echo "usage: fuzz.sh [SECONDS_PER_TARGET | --runs N]" >&2

@@ -1,8 +1,11 @@
 #include <set>
 
+#include <QFile>
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
-#include "models/DieId.h"
+#include "cli/Commands.h"
 #include "cli/ExitStatus.h"
 #include "cli/IdentityEntries.h"
 #include "cli/ProgressBar.h"
@@ -11,6 +14,7 @@
 #include "cli/TraceChannels.h"
 #include "link/ConfigTasks.h"
 #include "link/UsbConnection.h"
+#include "models/DieId.h"
 
 namespace {
 
@@ -165,3 +169,40 @@ TEST(IdentityEntries, EachValueIsTakenAsTheBoardEditorTakesIt)
 }
 
 } // namespace
+
+// The manual page and the bash completion, as the package installs them, know every command and
+// every option of the command table.
+TEST(CommandTable, EveryCommandAndOptionIsInTheManualPageAndTheCompletion)
+{
+    const auto text = [](const char* name) {
+        QFile file(QStringLiteral(PACKAGING_DIR "/") + QLatin1StringView(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        return QString::fromUtf8(file.readAll());
+    };
+    // The page's words without their font changes and escaped hyphens.
+    const QString manual = text("r4xx-cli.1.in")
+                               .remove(QRegularExpression(QStringLiteral("\\\\f[BIR]")))
+                               .replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    const QString completion = text("r4xx-cli.bash-completion");
+    const QRegularExpression commandsLine(QStringLiteral("local commands=\"([^\"]*)\""));
+    const QStringList completed = commandsLine.match(completion).captured(1).split(u' ');
+    const auto has = [](const QString& in, const QString& pattern) {
+        return in.contains(QRegularExpression(pattern, QRegularExpression::MultilineOption));
+    };
+    for (const CommandEntry& entry : commandEntries()) {
+        const std::string name = entry.name.toStdString();
+        EXPECT_TRUE(completed.contains(entry.name)) << name;
+        EXPECT_TRUE(has(manual, "^\\.B[RI]? \"?" + QRegularExpression::escape(entry.name) + "([\" ]|$)"))
+            << name;
+        for (const QCommandLineOption& option : entry.options) {
+            bool inManual = false;
+            for (const QString& optionName : option.names()) {
+                const QString flag = QRegularExpression::escape(
+                    QString(optionName.size() == 1 ? "-" : "--") + optionName);
+                EXPECT_TRUE(has(completion, "[\\s\"]" + flag + "[\\s\"]")) << name << " " << flag.toStdString();
+                inManual = inManual || has(manual, "[\\s\"([]" + flag + "[\\s\")\\],]");
+            }
+            EXPECT_TRUE(inManual) << name << " " << option.names().join(u'/').toStdString();
+        }
+    }
+}

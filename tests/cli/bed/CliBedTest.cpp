@@ -112,6 +112,32 @@ TEST_F(CliBed, AWriteOfAChangedFileIsReadBack)
     EXPECT_TRUE(logLines(outcome.err).contains("Передано 110байт."));
 }
 
+TEST_F(CliBed, TheControllersRecordIsShownComparedAndExportedByFieldName)
+{
+    const Outcome outcome = bed("", "CLI read -o DIR/read.rcf && CLI show --controller > DIR/controller.txt "
+                                    "&& CLI show DIR/read.rcf > DIR/file.txt "
+                                    "&& CLI export --controller -o DIR/controller.json "
+                                    "&& CLI import DIR/controller.json -o DIR/back.rcf "
+                                    "&& CLI diff DIR/back.rcf --controller");
+    EXPECT_EQ(outcome.status, 0) << outcome.err.toStdString();
+    EXPECT_TRUE(fileBytes("controller.txt").contains("\n  IP-адрес (ip):")) << fileBytes("controller.txt").toStdString();
+    EXPECT_EQ(fileBytes("controller.txt"), fileBytes("file.txt"));
+    EXPECT_EQ(fileBytes("back.rcf"), fileBytes("read.rcf"));
+
+    OpenedConfig opened = openConfigFile(path("read.rcf"), TCrc());
+    ASSERT_EQ(opened.result, OpenFileResult::Opened);
+    opened.record.bytes[83] = 10; // the IP address's first octet
+    ASSERT_EQ(saveConfigFile(path("changed.rcf"), opened.record, TCrc()), SaveFileResult::Saved);
+    const Outcome differ = bed("", "CLI diff DIR/changed.rcf --controller");
+    EXPECT_EQ(differ.status, 1) << differ.err.toStdString();
+    EXPECT_TRUE(differ.out.contains("\nСеть: IP-адрес (ip): 10.168.1.10 → 192.168.1.10\n"))
+        << differ.out.toStdString();
+
+    const Outcome unplugged = bed("--unplug 1:1", "CLI diff DIR/changed.rcf --controller");
+    EXPECT_EQ(unplugged.status, 2) << "any trouble of diff ends with 2";
+    EXPECT_TRUE(unplugged.out.isEmpty());
+}
+
 TEST_F(CliBed, SetIdentityThenInfoShowsTheNewIdentity)
 {
     const Outcome outcome = bed("", "R4XX_SERVICE_CODE=Plank_Orchard CLI set-identity --serial 4242 "
