@@ -14,6 +14,9 @@
 namespace {
 const QString OutputOption = QStringLiteral("output");
 const QString BaseOption = QStringLiteral("base");
+// A record's document is some 5 KB; a file far larger is no record's, and is not read into
+// memory whole.
+constexpr qint64 LargestDocument = 1024 * 1024;
 
 // The document of a file, or why there is none.
 std::variant<QJsonObject, ExitStatus> openDocument(CommandContext& context, const QString& name)
@@ -22,8 +25,13 @@ std::variant<QJsonObject, ExitStatus> openDocument(CommandContext& context, cons
     if (!file.open(QIODevice::ReadOnly))
         return refuse(context, QStringLiteral("Файл %1 не удается открыть").arg(name),
                       ExitStatus::Refused);
+    const QByteArray text = file.read(LargestDocument + 1);
+    if (text.size() > LargestDocument)
+        return refuse(context,
+                      QStringLiteral("Файл %1 больше 1 МБ: это не конфигурация R-410/R-420").arg(name),
+                      ExitStatus::Refused);
     QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)
         return refuse(context,
                       QStringLiteral("Файл %1 не является документом JSON: %2 (символ %3)")

@@ -255,6 +255,16 @@ TEST_F(CliRecords, ImportAppliesTheValuesThroughTheEditorsRulesAndWritesNothingI
     writeText(path("broken.json"), "{\"format\": ");
     const CliRun broken = run({"import", path("broken.json"), "-o", path("new.rcf")});
     EXPECT_EQ(broken.status, 5);
-    EXPECT_TRUE(logLines(broken.err).front().contains("не является документом JSON")) << broken.err.toStdString();
+    EXPECT_EQ(logLines(broken.err),
+              QStringList{logged("Файл " + path("broken.json")
+                                 + " не является документом JSON: unterminated object (символ 11)")});
+    EXPECT_EQ(fileBytes(path("new.rcf")), kept);
+
+    // A file far larger than any record's document is refused before it is read whole.
+    writeText(path("large.json"), "{\"format\": \"r4xx-config\", \"x\": \"" + QByteArray(1024 * 1024, 'a') + "\"}");
+    const CliRun large = run({"import", path("large.json"), "-o", path("new.rcf")});
+    EXPECT_EQ(large.status, 5);
+    EXPECT_EQ(logLines(large.err),
+              QStringList{logged("Файл " + path("large.json") + " больше 1 МБ: это не конфигурация R-410/R-420")});
     EXPECT_EQ(fileBytes(path("new.rcf")), kept);
 }
