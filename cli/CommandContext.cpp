@@ -4,6 +4,8 @@
 #include "models/DieId.h"
 #include "cli/ServiceCode.h"
 #include "models/AccessCode.h"
+#include "models/FileTexts.h"
+#include "models/LogText.h"
 
 namespace {
 const QString DeviceOption = QStringLiteral("device");
@@ -32,6 +34,22 @@ ExitStatus refuse(CommandContext& context, const QString& text, ExitStatus statu
 {
     logLine(context.console, text);
     return status;
+}
+
+ExitStatus reportSave(CommandContext& context, const QString& name, SaveFileResult saved)
+{
+    if (const std::optional<QString> failure = saveFailureText(saved, name))
+        return refuse(context, *failure, ExitStatus::Refused);
+    logLine(context.console, fileSavedText(name));
+    context.document[QStringLiteral("file")] = name;
+    return ExitStatus::Success;
+}
+
+ExitStatus saveBytes(CommandContext& context, const QString& name, const QByteArray& bytes)
+{
+    return reportSave(context, name, saveWholeFile(name, [&](QIODevice& file) {
+                          return file.write(bytes) == bytes.size();
+                      }));
 }
 
 RunnerOrStatus runnerFor(CommandContext& context)

@@ -13,6 +13,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/TaskRunner.h"
 #include "config/ConfigRecord.h"
+#include "config/WholeFile.h"
 
 // What a command runs with: the console, its parsed command line, and the JSON document it fills
 // when --json asks for one (the command, its exit status and the log lines are added to it).
@@ -41,6 +42,12 @@ std::variant<AccessLevel, ExitStatus> requireAccess(CommandContext& context,
 
 // A log line of the command's own and the status it ends with.
 ExitStatus refuse(CommandContext& context, const QString& text, ExitStatus status);
+
+// A save as the terminal logs it: "Файл сохранен NAME" and the file in the document, or the
+// message of the save that failed and status 5.
+ExitStatus reportSave(CommandContext& context, const QString& name, SaveFileResult saved);
+// Replaces the named file with these bytes as a whole (saveWholeFile) and reports the save.
+ExitStatus saveBytes(CommandContext& context, const QString& name, const QByteArray& bytes);
 
 // How a command's failures end the program: each with its own status, or, for a command that
 // answers a question as diff(1) does (0 yes, 1 no), all with 2.

@@ -4,8 +4,6 @@
 #include "cli/RecordSource.h"
 #include "cli/ServiceCode.h"
 #include "config/ConfigFile.h"
-#include "models/FileTexts.h"
-#include "models/LogText.h"
 
 namespace {
 const QString OutputOption = QStringLiteral("output");
@@ -46,12 +44,7 @@ ExitStatus readCommand(CommandContext& context)
     if (const auto* status = std::get_if<ExitStatus>(&record))
         return *status;
     context.document[QStringLiteral("bytesReceived")] = CONFIG_IMAGE_SIZE;
-    const SaveFileResult saved = saveConfigFile(name, std::get<ConfigRecord>(record), TCrc());
-    if (const std::optional<QString> failure = saveFailureText(saved, name))
-        return refuse(context, *failure, ExitStatus::Refused);
-    logLine(context.console, fileSavedText(name));
-    context.document[QStringLiteral("file")] = name;
-    return ExitStatus::Success;
+    return reportSave(context, name, saveConfigFile(name, std::get<ConfigRecord>(record), TCrc()));
 }
 
 ExitStatus writeCommand(CommandContext& context)

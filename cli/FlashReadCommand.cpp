@@ -1,9 +1,6 @@
 #include "cli/Commands.h"
 
 #include "cli/ServiceCode.h"
-#include "config/WholeFile.h"
-#include "models/FileTexts.h"
-#include "models/LogText.h"
 
 namespace {
 const QString OutputOption = QStringLiteral("output");
@@ -57,11 +54,5 @@ ExitStatus flashReadCommand(CommandContext& context)
     const QByteArray bytes(reinterpret_cast<const char*>(outcome.flashBytes->bytes.data()),
                            static_cast<qsizetype>(outcome.flashBytes->bytes.size()));
     context.document[QStringLiteral("bytesReceived")] = static_cast<qint64>(bytes.size());
-    const SaveFileResult saved
-        = saveWholeFile(name, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); });
-    if (const std::optional<QString> failure = saveFailureText(saved, name))
-        return refuse(context, *failure, ExitStatus::Refused);
-    logLine(context.console, fileSavedText(name));
-    context.document[QStringLiteral("file")] = name;
-    return ExitStatus::Success;
+    return saveBytes(context, name, bytes);
 }

@@ -6,9 +6,6 @@
 
 #include "cli/RecordSource.h"
 #include "config/ConfigFile.h"
-#include "config/WholeFile.h"
-#include "models/FileTexts.h"
-#include "models/LogText.h"
 #include "models/RecordJson.h"
 
 namespace {
@@ -44,13 +41,6 @@ std::variant<QJsonObject, ExitStatus> openDocument(CommandContext& context, cons
     return document.object();
 }
 
-std::optional<QString> saveDocument(const QString& name, const QJsonObject& document)
-{
-    const QByteArray text = QJsonDocument(document).toJson(QJsonDocument::Indented);
-    const SaveFileResult saved
-        = saveWholeFile(name, [&](QIODevice& file) { return file.write(text) == text.size(); });
-    return saveFailureText(saved, name);
-}
 }
 
 // The record as JSON into the file -o names, or on standard output without it.
@@ -60,18 +50,13 @@ ExitStatus exportCommand(CommandContext& context)
     if (const auto* status = std::get_if<ExitStatus>(&records))
         return *status;
     const QJsonObject document = recordJson(std::get<std::vector<ConfigRecord>>(records).front());
-    if (!context.isSet(OutputOption)) {
-        if (context.json)
-            context.document[QStringLiteral("record")] = document;
-        else
-            context.console.out << QJsonDocument(document).toJson(QJsonDocument::Indented) << Qt::flush;
-        return ExitStatus::Success;
-    }
-    const QString name = context.value(OutputOption);
-    if (const std::optional<QString> failure = saveDocument(name, document))
-        return refuse(context, *failure, ExitStatus::Refused);
-    logLine(context.console, fileSavedText(name));
-    context.document[QStringLiteral("file")] = name;
+    const QByteArray text = QJsonDocument(document).toJson(QJsonDocument::Indented);
+    if (context.isSet(OutputOption))
+        return saveBytes(context, context.value(OutputOption), text);
+    if (context.json)
+        context.document[QStringLiteral("record")] = document;
+    else
+        context.console.out << text << Qt::flush;
     return ExitStatus::Success;
 }
 
@@ -99,10 +84,5 @@ ExitStatus importCommand(CommandContext& context)
         return ExitStatus::Refused;
     }
     const QString name = context.value(OutputOption);
-    const SaveFileResult saved = saveConfigFile(name, *imported.record, TCrc());
-    if (const std::optional<QString> failure = saveFailureText(saved, name))
-        return refuse(context, *failure, ExitStatus::Refused);
-    logLine(context.console, fileSavedText(name));
-    context.document[QStringLiteral("file")] = name;
-    return ExitStatus::Success;
+    return reportSave(context, name, saveConfigFile(name, *imported.record, TCrc()));
 }

@@ -29,18 +29,6 @@ std::vector<std::uint8_t> bytesOf(const QByteArray& bytes)
     return {bytes.begin(), bytes.end()};
 }
 
-QByteArray fileBytes(const QString& name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& name, const QByteArray& bytes)
-{
-    QFile file(name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 class Cli : public CliTest {
 protected:

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
@@ -41,6 +42,19 @@ public:
 private:
     std::chrono::milliseconds elapsed_{0};
 };
+
+inline QByteArray fileBytes(const QString& name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeBytes(const QString& name, const QByteArray& bytes)
+{
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
 
 struct CliRun {
     int status;

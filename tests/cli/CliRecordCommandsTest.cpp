@@ -13,19 +13,6 @@
 
 namespace {
 
-QByteArray fileBytes(const QString& name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeText(const QString& name, const QByteArray& text)
-{
-    QFile file(name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
 // The shown value of each field by its key, as show prints it: "  label (key): value".
 std::map<QString, QString> shownByKey(const QString& out)
 {
@@ -228,7 +215,7 @@ TEST_F(CliRecords, ExportThenImportMakesTheFileReadWouldMake)
 TEST_F(CliRecords, ImportAppliesTheValuesThroughTheEditorsRulesAndWritesNothingItRefuses)
 {
     const QString base = saveRecord(benchRecord(), "base.rcf");
-    writeText(path("link.json"), R"({"format": "r4xx-config", "version": 1,
+    writeBytes(path("link.json"), R"({"format": "r4xx-config", "version": 1,
         "identity": {"controller": "R-420ZA"},
         "blocks": {"link": {"fields": {"packetSize": "256"}}}})");
     const CliRun applied = run({"import", path("link.json"), "--base", base, "-o", path("new.rcf")});
@@ -240,7 +227,7 @@ TEST_F(CliRecords, ImportAppliesTheValuesThroughTheEditorsRulesAndWritesNothingI
                            ""}));
 
     const QByteArray kept = fileBytes(path("new.rcf"));
-    writeText(path("wide.json"), R"({"format": "r4xx-config", "version": 1,
+    writeBytes(path("wide.json"), R"({"format": "r4xx-config", "version": 1,
         "identity": {"controller": "R-420ZA"},
         "blocks": {"link": {"fields": {"packetSize": "600", "windowSize": "16"}}}})");
     const CliRun refused = run({"--json", "import", path("wide.json"), "-o", path("new.rcf")});
@@ -252,7 +239,7 @@ TEST_F(CliRecords, ImportAppliesTheValuesThroughTheEditorsRulesAndWritesNothingI
     EXPECT_EQ(logLines(refused.err), (QStringList{logged(reasons[0]), logged(reasons[1])}));
     EXPECT_EQ(fileBytes(path("new.rcf")), kept);
 
-    writeText(path("broken.json"), "{\"format\": ");
+    writeBytes(path("broken.json"), "{\"format\": ");
     const CliRun broken = run({"import", path("broken.json"), "-o", path("new.rcf")});
     EXPECT_EQ(broken.status, 5);
     EXPECT_EQ(logLines(broken.err),
@@ -261,7 +248,7 @@ TEST_F(CliRecords, ImportAppliesTheValuesThroughTheEditorsRulesAndWritesNothingI
     EXPECT_EQ(fileBytes(path("new.rcf")), kept);
 
     // A file far larger than any record's document is refused before it is read whole.
-    writeText(path("large.json"), "{\"format\": \"r4xx-config\", \"x\": \"" + QByteArray(1024 * 1024, 'a') + "\"}");
+    writeBytes(path("large.json"), "{\"format\": \"r4xx-config\", \"x\": \"" + QByteArray(1024 * 1024, 'a') + "\"}");
     const CliRun large = run({"import", path("large.json"), "-o", path("new.rcf")});
     EXPECT_EQ(large.status, 5);
     EXPECT_EQ(logLines(large.err),
