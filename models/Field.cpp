@@ -168,6 +168,11 @@ QString dottedText(int address)
     return parts.join(u'.');
 }
 
+Octets octetLimits(const Field& address)
+{
+    return {address.range.maximum, LowByte, LowByte, LowByte};
+}
+
 std::size_t fieldIndex(std::span<const Field> fields, const Field& field)
 {
     return static_cast<std::size_t>(&field - fields.data());

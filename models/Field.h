@@ -99,6 +99,9 @@ Octets octetsOf(int address);
 int addressOf(const Octets& octets);
 // The address as its dotted text: "192.168.1.10".
 QString dottedText(int address);
+// The limit of each octet of an Octets field: its range is that of the first octet, the others
+// go to 255.
+Octets octetLimits(const Field& address);
 
 // The position of a field in its block's table.
 std::size_t fieldIndex(std::span<const Field> fields, const Field& field);
