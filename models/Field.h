@@ -83,6 +83,10 @@ QStringList fieldItems(const Field& field, const FieldContext& context);
 // The values a field takes: a Choice's item indices, a Flag's 0 and 1, else its range.
 NumberRange fieldRange(const Field& field, const FieldContext& context);
 
+// A value as the nearest one the field takes within range: an Octets value octet by octet, each
+// to its limit; any other value to range.
+int fittedValue(const Field& field, int shown, NumberRange range);
+
 // A level's slider has its highest value at the top, position range.minimum.
 int levelPosition(const Field& level, int value);
 int levelAt(const Field& level, int position);
