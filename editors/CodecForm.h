@@ -4,7 +4,6 @@
 #include "models/CodecModel.h"
 
 class QGroupBox;
-struct LevelControls;
 
 // The audio codec editor: input and output gains, input, filter and sample-rate settings of the
 // codec block, each change pushing the one register write it made.

@@ -69,9 +69,9 @@ QGroupBox* TFRecoder::gainGroup(QWidget* parent)
     int column = 0;
     for (RecorderField field : {RecorderField::MicGain, RecorderField::RxGain}) {
         const Field& gain = recorderField(field);
-        const LevelControls controls = binder().level(
-            group, gain,
-            {QString::fromLatin1(gain.control) + QStringLiteral("Val"), QString(), 1, GainPageStep});
+        const QString valueName = QString::fromLatin1(gain.control) + QStringLiteral("Val");
+        const LevelControls controls =
+            binder().level(group, gain, {valueName, QString(), 1, GainPageStep});
         layout->addWidget(controls.name, 0, column);
         layout->addWidget(controls.value, 1, column);
         layout->addWidget(controls.slider, 2, column, Qt::AlignHCenter);

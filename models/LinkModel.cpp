@@ -275,7 +275,9 @@ bool LinkModel::fieldEnabled(const Field& field) const
 NumberRange LinkModel::fieldLimits(const Field& field) const
 {
     const std::size_t index = fieldIndex(linkFields(), field);
-    return index < LinkNumberCount ? range(static_cast<LinkNumber>(index)) : BlockModel::fieldLimits(field);
+    if (index < LinkNumberCount)
+        return range(static_cast<LinkNumber>(index));
+    return BlockModel::fieldLimits(field);
 }
 
 // What a field shows of its loaded word, without a message for a word outside its range.

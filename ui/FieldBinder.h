@@ -61,11 +61,11 @@ public:
     // A group of radio buttons titled with the field's label, one per item.
     RadioGroup radioGroup(QWidget* parent, const Field& field, int columns, Store store = {});
     // A vertical slider, highest value at the top, with the value's text above it.
-    LevelControls level(QWidget* parent, const Field& field, const LevelLook& look,
-                        Store store = {});
+    LevelControls level(
+        QWidget* parent, const Field& field, const LevelLook& look, Store store = {});
     // A number field taking numbers as the entry says.
-    NumberField* number(QWidget* parent, const Field& field, const NumberEntry& entry,
-                        Store store = {});
+    NumberField* number(
+        QWidget* parent, const Field& field, const NumberEntry& entry, Store store = {});
     // Four octet fields in a row.
     DottedField* octets(QWidget* parent, const Field& field, Store store = {});
     // A label showing the field's label as it reads for the controller and the other fields.
@@ -81,13 +81,12 @@ private:
     struct Binding {
         const Field* field;
         std::vector<QWidget*> controls; // enabled while the model lets the field change
-        std::function<void(int)> show;  // shows a value, quietly
+        std::function<void(int)> show; // shows a value, quietly
     };
 
     void bind(const Field& field, std::vector<QWidget*> controls, std::function<void(int)> show);
-    // The form's handler, or the model's changeField.
-    Store storeOf(const Field& field, Store store) const;
-    void change(const Store& store, int value) const;
+    // What a change of the field's control runs.
+    std::function<void(int)> changeOf(const Field& field, Store store);
     void showEnabled() const;
 
     EditorModel& model_;

@@ -36,7 +36,7 @@ using SampleWords = std::array<std::uint16_t, SampleBytes / 2>;
 
 QStringList choiceItems(const FieldContext&)
 {
-    return {QStringLiteral("первый"), QStringLiteral("второй"), QStringLiteral("третий")};
+    return { QStringLiteral("первый"), QStringLiteral("второй"), QStringLiteral("третий") };
 }
 
 QString levelText(int value, const FieldContext&)
@@ -48,27 +48,52 @@ QString levelText(int value, const FieldContext&)
 QString levelLabel(const FieldContext& context)
 {
     return !context.words.empty() && (context.words[FlagWord] & 1) != 0
-               ? QStringLiteral("Уровень (вкл.)")
-               : QStringLiteral("Уровень");
+        ? QStringLiteral("Уровень (вкл.)")
+        : QStringLiteral("Уровень");
 }
 
 std::span<const Field> sampleFields()
 {
-    static const std::array<Field, 6> fields{{
-        {.key = "flag", .control = "Flag", .label = QStringLiteral("Флажок"),
-         .kind = FieldKind::Flag, .place = {FlagWord, 0x0001}},
-        {.key = "list", .control = "List", .label = QStringLiteral("Список"),
-         .kind = FieldKind::Choice, .place = {ChoiceWord, 0x0003}, .items = choiceItems},
-        {.key = "group", .control = "Group", .label = QStringLiteral("Выбор"),
-         .kind = FieldKind::Choice, .place = {ChoiceWord, 0x0030}, .items = choiceItems},
-        {.key = "number", .control = "Number", .label = QStringLiteral("Число"),
-         .kind = FieldKind::Number, .place = {NumberWord}, .range = {10, 90}, .step = 5},
-        {.key = "level", .control = "Level", .label = QStringLiteral("Уровень"),
-         .kind = FieldKind::Level, .place = {LevelWord}, .range = {0, 31}, .text = levelText,
-         .labelOf = levelLabel},
-        {.key = "address", .control = "Addr", .label = QStringLiteral("Адрес"),
-         .kind = FieldKind::Octets, .place = {AddressWord, 0x00FF, 0xFFFF}, .range = {0, 223}},
-    }};
+    static const std::array<Field, 6> fields { {
+        { .key = "flag",
+            .control = "Flag",
+            .label = QStringLiteral("Флажок"),
+            .kind = FieldKind::Flag,
+            .place = { FlagWord, 0x0001 } },
+        { .key = "list",
+            .control = "List",
+            .label = QStringLiteral("Список"),
+            .kind = FieldKind::Choice,
+            .place = { ChoiceWord, 0x0003 },
+            .items = choiceItems },
+        { .key = "group",
+            .control = "Group",
+            .label = QStringLiteral("Выбор"),
+            .kind = FieldKind::Choice,
+            .place = { ChoiceWord, 0x0030 },
+            .items = choiceItems },
+        { .key = "number",
+            .control = "Number",
+            .label = QStringLiteral("Число"),
+            .kind = FieldKind::Number,
+            .place = { NumberWord },
+            .range = { 10, 90 },
+            .step = 5 },
+        { .key = "level",
+            .control = "Level",
+            .label = QStringLiteral("Уровень"),
+            .kind = FieldKind::Level,
+            .place = { LevelWord },
+            .range = { 0, 31 },
+            .text = levelText,
+            .labelOf = levelLabel },
+        { .key = "address",
+            .control = "Addr",
+            .label = QStringLiteral("Адрес"),
+            .kind = FieldKind::Octets,
+            .place = { AddressWord, 0x00FF, 0xFFFF },
+            .range = { 0, 223 } },
+    } };
     return fields;
 }
 
@@ -87,7 +112,7 @@ public:
     }
 
     void LoadBlock() override { copyIn(); }
-    void setDefaults() override {}
+    void setDefaults() override { }
     std::span<const Field> fields() const override { return sampleFields(); }
 
     int changeField(const Field& field, int value) override
@@ -104,7 +129,7 @@ public:
     NumberRange fieldLimits(const Field& field) const override
     {
         if (&field == &sample(Number) && value(sample(Flag)) != 0)
-            return {10, 50};
+            return { 10, 50 };
         return BlockModel::fieldLimits(field);
     }
 
@@ -112,7 +137,7 @@ public:
 };
 
 // Flag ticked, list "второй", group "третий", number 35, level 7, address 192.168.1.10.
-constexpr SampleWords Opened{1, 0x0021, 35, 7, 192, 168, 1, 10};
+constexpr SampleWords Opened { 1, 0x0021, 35, 7, 192, 168, 1, 10 };
 
 // What a control shows, in one line.
 QString shown(QWidget* control)
@@ -160,10 +185,10 @@ public:
         layout->addWidget(binder.flag(&host, sample(Flag)));
         layout->addWidget(binder.dropDown(&host, sample(List)));
         layout->addWidget(binder.radioGroup(&host, sample(Group), 1).box);
-        layout->addWidget(binder.number(
-            &host, sample(Number), NumberEntry{5, 0, EmptyText::KeepsNumber, BackspaceKey::Deletes}));
-        const LevelControls level = binder.level(
-            &host, sample(Level), {QStringLiteral("LevelVal"), QStringLiteral("LevelName"), 1, 4});
+        layout->addWidget(binder.number(&host, sample(Number),
+            NumberEntry { 5, 0, EmptyText::KeepsNumber, BackspaceKey::Deletes }));
+        const LevelControls level = binder.level(&host, sample(Level),
+            { QStringLiteral("LevelVal"), QStringLiteral("LevelName"), 1, 4 });
         layout->addWidget(level.name);
         layout->addWidget(level.value);
         layout->addWidget(level.slider);
@@ -190,8 +215,7 @@ public:
         dialogs.informed.clear();
     }
 
-    template <typename Control = QWidget>
-    Control* control(const char* name) const
+    template <typename Control = QWidget> Control* control(const char* name) const
     {
         auto* found = host.findChild<Control*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << "no control " << name;
@@ -207,19 +231,19 @@ public:
 
     int value(SampleField field) const { return model.fieldValue(sample(field)); }
 
-    std::array<std::uint8_t, SampleBytes> block{};
-    SampleModel model{block.data()};
+    std::array<std::uint8_t, SampleBytes> block {};
+    SampleModel model { block.data() };
     ScriptedDialogs dialogs;
     std::vector<int> items; // what went to the form's changed
-    FieldBinder binder{model, dialogs, [this](int item) { items.push_back(item); }};
+    FieldBinder binder { model, dialogs, [this](int item) { items.push_back(item); } };
     QWidget host;
 };
 
 void wheelUp(QWidget* control)
 {
     const QPoint centre = control->rect().center();
-    QWheelEvent wheel(centre, control->mapToGlobal(centre), QPoint(), QPoint(0, 120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(centre, control->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton,
+        Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(control, &wheel);
 }
 
@@ -242,40 +266,40 @@ void selectAllAndPaste(QLineEdit* edit, const QString& pasted)
 TEST_F(Binder, EachKindMakesItsControlUnderItsFieldsNameShowingTheModel)
 {
     expectShown({
-        {"Flag", QStringLiteral("Флажок [x]")},
-        {"List", QStringLiteral("первый|второй|третий : второй")},
-        {"Group", QStringLiteral("Выбор: первый|второй|третий*")},
-        {"Number", QStringLiteral("35")},
-        {"NumberUp", QStringLiteral("QToolButton")},
-        {"NumberDown", QStringLiteral("QToolButton")},
+        { "Flag", QStringLiteral("Флажок [x]") },
+        { "List", QStringLiteral("первый|второй|третий : второй") },
+        { "Group", QStringLiteral("Выбор: первый|второй|третий*") },
+        { "Number", QStringLiteral("35") },
+        { "NumberUp", QStringLiteral("QToolButton") },
+        { "NumberDown", QStringLiteral("QToolButton") },
         // The highest value at the top: level 7 of 0..31 stands at position 24.
-        {"Level", QStringLiteral("24 of 0..31, page 4")},
-        {"LevelVal", QStringLiteral("7 ед.")},
-        {"LevelName", QStringLiteral("Уровень (вкл.)")},
-        {"Addr", QStringLiteral("DottedField")},
-        {"Addr1", QStringLiteral("192")},
-        {"Addr2", QStringLiteral("168")},
-        {"Addr3", QStringLiteral("1")},
-        {"Addr4", QStringLiteral("10")},
+        { "Level", QStringLiteral("24 of 0..31, page 4") },
+        { "LevelVal", QStringLiteral("7 ед.") },
+        { "LevelName", QStringLiteral("Уровень (вкл.)") },
+        { "Addr", QStringLiteral("DottedField") },
+        { "Addr1", QStringLiteral("192") },
+        { "Addr2", QStringLiteral("168") },
+        { "Addr3", QStringLiteral("1") },
+        { "Addr4", QStringLiteral("10") },
     });
 }
 
 TEST_F(Binder, ShowingTheModelRunsNoHandler)
 {
     // Every control shows another value than when the window opened.
-    open({0, 0x0012, 90, 31, 10, 0, 0, 1});
+    open({ 0, 0x0012, 90, 31, 10, 0, 0, 1 });
     binder.show(sample(Level), 0);
 
     expectShown({
-        {"Flag", QStringLiteral("Флажок [ ]")},
-        {"List", QStringLiteral("первый|второй|третий : третий")},
-        {"Group", QStringLiteral("Выбор: первый|второй*|третий")},
-        {"Number", QStringLiteral("90")},
-        {"Level", QStringLiteral("31 of 0..31, page 4")},
-        {"LevelVal", QStringLiteral("0 ед.")},
-        {"LevelName", QStringLiteral("Уровень")},
-        {"Addr1", QStringLiteral("10")},
-        {"Addr4", QStringLiteral("1")},
+        { "Flag", QStringLiteral("Флажок [ ]") },
+        { "List", QStringLiteral("первый|второй|третий : третий") },
+        { "Group", QStringLiteral("Выбор: первый|второй*|третий") },
+        { "Number", QStringLiteral("90") },
+        { "Level", QStringLiteral("31 of 0..31, page 4") },
+        { "LevelVal", QStringLiteral("0 ед.") },
+        { "LevelName", QStringLiteral("Уровень") },
+        { "Addr1", QStringLiteral("10") },
+        { "Addr4", QStringLiteral("1") },
     });
     EXPECT_TRUE(model.stored.empty());
     EXPECT_TRUE(items.empty());
@@ -293,54 +317,60 @@ TEST_F(Binder, EveryWayOfChangingAControlStoresThroughTheModelAndReportsItsItem)
         int item;
         QString stored;
     };
-    const std::vector<Case> cases{
-        {"click on the box", [](Binder& b) { click(b.control<QCheckBox>("Flag")); }, Flag, 0,
-         FlagWord, QStringLiteral("Flag=0")},
-        {"space bar on the box",
-         [](Binder& b) {
-             b.control("Flag")->setFocus();
-             QTest::keyClick(b.control("Flag"), Qt::Key_Space);
-         },
-         Flag, 0, FlagWord, QStringLiteral("Flag=0")},
-        {"accessible toggle of the box",
-         [](Binder& b) { toggleAccessibly(b.control<QCheckBox>("Flag")); }, Flag, 0, FlagWord,
-         QStringLiteral("Flag=0")},
-        {"arrow key on the list", [](Binder& b) { QTest::keyClick(b.control("List"), Qt::Key_Down); },
-         List, 2, ChoiceWord, QStringLiteral("List=2")},
-        {"click on a radio button",
-         [](Binder& b) { click(radioButton(&b.host, "Group", QStringLiteral("первый"))); }, Group,
-         0, ChoiceWord, QStringLiteral("Group=0")},
-        {"accessible toggle of a radio button",
-         [](Binder& b) { toggleAccessibly(radioButton(&b.host, "Group", QStringLiteral("второй"))); },
-         Group, 1, ChoiceWord, QStringLiteral("Group=1")},
-        {"arrow key on the slider", [](Binder& b) { QTest::keyClick(b.control("Level"), Qt::Key_Up); },
-         Level, 8, LevelWord, QStringLiteral("Level=8")},
-        {"page key on the slider",
-         [](Binder& b) { QTest::keyClick(b.control("Level"), Qt::Key_PageDown); }, Level, 3,
-         LevelWord, QStringLiteral("Level=3")},
-        {"wheel on the slider", [](Binder& b) { wheelUp(b.control("Level")); }, Level, 10,
-         LevelWord, QStringLiteral("Level=10")},
-        {"typing a digit", [](Binder& b) { selectAndType(b.control<QLineEdit>("Number"), 1, 1, "0"); },
-         Number, 30, NumberWord, QStringLiteral("Number=30")},
-        {"the spinner button",
-         [](Binder& b) {
-             QTest::mousePress(b.control("NumberUp"), Qt::LeftButton);
-             QTest::mouseRelease(b.control("NumberUp"), Qt::LeftButton);
-         },
-         Number, 40,
-         NumberWord, QStringLiteral("Number=40")},
-        {"arrow key in the number", [](Binder& b) { QTest::keyClick(b.control("Number"), Qt::Key_Down); },
-         Number, 30, NumberWord, QStringLiteral("Number=30")},
-        {"typing an octet", [](Binder& b) { selectAndType(b.control<QLineEdit>("Addr4"), 0, 2, "7"); },
-         Address, static_cast<int>(0xC0A80107), AddressWord,
-         QStringLiteral("Addr=") + QString::number(static_cast<int>(0xC0A80107))},
+    const std::vector<Case> cases {
+        { "click on the box", [](Binder& b) { click(b.control<QCheckBox>("Flag")); }, Flag, 0,
+            FlagWord, QStringLiteral("Flag=0") },
+        { "space bar on the box",
+            [](Binder& b) {
+                b.control("Flag")->setFocus();
+                QTest::keyClick(b.control("Flag"), Qt::Key_Space);
+            },
+            Flag, 0, FlagWord, QStringLiteral("Flag=0") },
+        { "accessible toggle of the box",
+            [](Binder& b) { toggleAccessibly(b.control<QCheckBox>("Flag")); }, Flag, 0, FlagWord,
+            QStringLiteral("Flag=0") },
+        { "arrow key on the list",
+            [](Binder& b) { QTest::keyClick(b.control("List"), Qt::Key_Down); }, List, 2,
+            ChoiceWord, QStringLiteral("List=2") },
+        { "click on a radio button",
+            [](Binder& b) { click(radioButton(&b.host, "Group", QStringLiteral("первый"))); },
+            Group, 0, ChoiceWord, QStringLiteral("Group=0") },
+        { "accessible toggle of a radio button",
+            [](Binder& b) {
+                toggleAccessibly(radioButton(&b.host, "Group", QStringLiteral("второй")));
+            },
+            Group, 1, ChoiceWord, QStringLiteral("Group=1") },
+        { "arrow key on the slider",
+            [](Binder& b) { QTest::keyClick(b.control("Level"), Qt::Key_Up); }, Level, 8, LevelWord,
+            QStringLiteral("Level=8") },
+        { "page key on the slider",
+            [](Binder& b) { QTest::keyClick(b.control("Level"), Qt::Key_PageDown); }, Level, 3,
+            LevelWord, QStringLiteral("Level=3") },
+        { "wheel on the slider", [](Binder& b) { wheelUp(b.control("Level")); }, Level, 10,
+            LevelWord, QStringLiteral("Level=10") },
+        { "typing a digit",
+            [](Binder& b) { selectAndType(b.control<QLineEdit>("Number"), 1, 1, "0"); }, Number, 30,
+            NumberWord, QStringLiteral("Number=30") },
+        { "the spinner button",
+            [](Binder& b) {
+                QTest::mousePress(b.control("NumberUp"), Qt::LeftButton);
+                QTest::mouseRelease(b.control("NumberUp"), Qt::LeftButton);
+            },
+            Number, 40, NumberWord, QStringLiteral("Number=40") },
+        { "arrow key in the number",
+            [](Binder& b) { QTest::keyClick(b.control("Number"), Qt::Key_Down); }, Number, 30,
+            NumberWord, QStringLiteral("Number=30") },
+        { "typing an octet",
+            [](Binder& b) { selectAndType(b.control<QLineEdit>("Addr4"), 0, 2, "7"); }, Address,
+            static_cast<int>(0xC0A80107), AddressWord,
+            QStringLiteral("Addr=") + QString::number(static_cast<int>(0xC0A80107)) },
     };
     for (const Case& c : cases) {
         reopen(Opened);
         c.change(*this);
         EXPECT_EQ(value(c.field), c.value) << c.way;
-        EXPECT_EQ(model.stored, std::vector<QString>{c.stored}) << c.way;
-        EXPECT_EQ(items, std::vector<int>{c.item}) << c.way;
+        EXPECT_EQ(model.stored, std::vector<QString> { c.stored }) << c.way;
+        EXPECT_EQ(items, std::vector<int> { c.item }) << c.way;
     }
 }
 
@@ -348,7 +378,8 @@ TEST_F(Binder, AMovedLevelShowsTheTextOfTheValueStored)
 {
     QTest::keyClick(control("Level"), Qt::Key_End);
     EXPECT_EQ(value(Level), 0);
-    expectShown({{"LevelVal", QStringLiteral("0 ед.")}, {"Level", QStringLiteral("31 of 0..31, page 4")}});
+    expectShown({ { "LevelVal", QStringLiteral("0 ед.") },
+        { "Level", QStringLiteral("31 of 0..31, page 4") } });
 }
 
 TEST_F(Binder, ANumberOutsideItsRangeGivesTheMessageAndStoresTheNearerLimit)
@@ -362,22 +393,22 @@ TEST_F(Binder, ANumberOutsideItsRangeGivesTheMessageAndStoresTheNearerLimit)
     const QString message = QStringLiteral("Недопустимое значение. Укажите значение в диапазоне ");
     SampleWords flagOff = Opened;
     flagOff[FlagWord] = 0;
-    const std::vector<Case> cases{
-        {flagOff, "5", message + QStringLiteral("10..90"), 10},
-        {flagOff, "95", message + QStringLiteral("10..90"), 90},
+    const std::vector<Case> cases {
+        { flagOff, "5", message + QStringLiteral("10..90"), 10 },
+        { flagOff, "95", message + QStringLiteral("10..90"), 90 },
         // The model narrows the range while the flag is ticked.
-        {Opened, "60", message + QStringLiteral("10..50"), 50},
-        {Opened, "50", QString(), 50},
+        { Opened, "60", message + QStringLiteral("10..50"), 50 },
+        { Opened, "50", QString(), 50 },
     };
     for (const Case& c : cases) {
         reopen(c.opened);
         selectAllAndPaste(control<QLineEdit>("Number"), QString::fromLatin1(c.pasted));
-        const std::vector<QString> expected =
-            c.message.isEmpty() ? std::vector<QString>{} : std::vector<QString>{c.message};
+        const std::vector<QString> expected
+            = c.message.isEmpty() ? std::vector<QString> {} : std::vector<QString> { c.message };
         EXPECT_EQ(dialogs.informed, expected) << c.pasted;
         EXPECT_EQ(value(Number), c.stored) << c.pasted;
         EXPECT_EQ(shown(control("Number")), QString::number(c.stored)) << c.pasted;
-        EXPECT_EQ(items, std::vector<int>{NumberWord}) << c.pasted;
+        EXPECT_EQ(items, std::vector<int> { NumberWord }) << c.pasted;
     }
 }
 
@@ -390,13 +421,13 @@ TEST_F(Binder, ADisabledFieldsControlIsDisabledAsShownAndAsChanged)
     };
     SampleWords lastItem = Opened;
     lastItem[ChoiceWord] = 0x0002;
-    const std::vector<Case> cases{
-        {"opened on the list's last item", [&](Binder& b) { b.open(lastItem); }, false},
-        {"opened on another item", [](Binder& b) { b.open(Opened); }, true},
-        {"the last item chosen", [](Binder& b) { QTest::keyClick(b.control("List"), Qt::Key_Down); },
-         false},
-        {"another item chosen", [](Binder& b) { QTest::keyClick(b.control("List"), Qt::Key_Up); },
-         true},
+    const std::vector<Case> cases {
+        { "opened on the list's last item", [&](Binder& b) { b.open(lastItem); }, false },
+        { "opened on another item", [](Binder& b) { b.open(Opened); }, true },
+        { "the last item chosen",
+            [](Binder& b) { QTest::keyClick(b.control("List"), Qt::Key_Down); }, false },
+        { "another item chosen", [](Binder& b) { QTest::keyClick(b.control("List"), Qt::Key_Up); },
+            true },
     };
     for (const Case& c : cases) {
         c.action(*this);
