@@ -2,12 +2,8 @@
 
 #include <cstdint>
 
-#include "editors/EditorControls.h"
 #include "editors/EditorForm.h"
 #include "models/AudioModel.h"
-
-class QLabel;
-class QSlider;
 
 // The audio amplifier editor "Усилитель НЧ": gain level and modulation of the amplifier block.
 class TFAudio final : public TFEditor {
@@ -21,18 +17,9 @@ public:
 
     TFAudio(const EditorPlace& place, std::uint8_t* amplifierBlock);
 
-    void LevChange(int position);
-    void ModClick(int index);
-
 protected:
     EditorModel& model() override { return model_; }
-    void showModel() override;
 
 private:
-    void showLevel(int level);
-
     AudioModel model_;
-    QSlider* Lev;
-    QLabel* Level;
-    RadioGroup Mod{};
 };

@@ -18,7 +18,7 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
-#include "editors/GuardedFields.h"
+#include "ui/GuardedFields.h"
 #include "ui/ChildWindow.h"
 #include "ui/Dialogs.h"
 

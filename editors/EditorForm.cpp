@@ -77,6 +77,21 @@ void TFEditor::setPageVisible(QWidget* page, bool visible)
     Pages->setTabVisible(index, visible);
 }
 
+FieldBinder& TFEditor::binder()
+{
+    // Made on first use: the model is the derived editor's, there by the time it builds its
+    // pages.
+    if (!binder_)
+        binder_ = std::make_unique<FieldBinder>(model(), place_.dialogs,
+                                                [this](int item) { changed(item); });
+    return *binder_;
+}
+
+void TFEditor::showModel()
+{
+    binder().showAll();
+}
+
 void TFEditor::LoadBlock()
 {
     if (kind_.style == TestStyle::Continuous)

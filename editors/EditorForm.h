@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <utility>
 
 #include <QMdiArea>
@@ -10,6 +11,7 @@
 #include "link/Notifier.h"
 #include "link/TaskEvents.h"
 #include "ui/ChildWindow.h"
+#include "ui/FieldBinder.h"
 #include "ui/TaskWindowLink.h"
 #include "ui/WindowRegistry.h"
 
@@ -71,10 +73,13 @@ protected:
     void setPageVisible(QWidget* page, bool visible);
     // A control's handler has changed the working copy: push the item while testing.
     void changed(int item);
+    // Makes the controls of the model's fields and wires them: each change goes to changed.
+    FieldBinder& binder();
 
     virtual EditorModel& model() = 0;
-    // Sets every control from the working copy without running the handlers.
-    virtual void showModel() = 0;
+    // Sets every control from the working copy without running the handlers: the bound ones,
+    // then whatever an editor shows beside them.
+    virtual void showModel();
 
     // FormClose: whatever closes the window stops its pushes and withdraws its registration.
     void closeEvent(QCloseEvent* event) override;
@@ -87,6 +92,7 @@ private:
     EditorKind kind_;
     EditorPlace place_;
     TaskWindowLink link_;
+    std::unique_ptr<FieldBinder> binder_;
     QTabWidget* Pages;
     QPushButton* ButDefault;
     QPushButton* ButOk;

@@ -5,8 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "editors/EditorControls.h"
-#include "editors/NumberField.h"
+#include "ui/NumberField.h"
 
 namespace {
 
@@ -74,96 +73,71 @@ TFLink::TFLink(const EditorPlace& place, const LinkInputs& inputs)
     : TFEditor(Kind, place)
     , model_(inputs)
 {
-    buildPage(QStringLiteral("Счетчики"), LinkNumber::N1, LinkNumber::N4, LinkFlag::Ack,
-              place.dialogs);
-    buildPage(QStringLiteral("Таймеры"), LinkNumber::T0, LinkNumber::T3, LinkFlag::Tmode,
-              place.dialogs);
+    buildPage(QStringLiteral("Счетчики"), LinkNumber::N1, LinkNumber::N4, LinkFlag::Ack);
+    buildPage(QStringLiteral("Таймеры"), LinkNumber::T0, LinkNumber::T3, LinkFlag::Tmode);
 }
 
 // The fields from first to last with their labels, T4 after T3, then the flag's box.
-void TFLink::buildPage(const QString& title, LinkNumber first, LinkNumber last, LinkFlag flag,
-                       Dialogs& dialogs)
+void TFLink::buildPage(const QString& title, LinkNumber first, LinkNumber last, LinkFlag flag)
 {
     QWidget* page = addPage(title);
     PageRows rows(page);
+    NumberField* number = nullptr;
     for (int index = static_cast<int>(first); index <= static_cast<int>(last); ++index) {
         const auto changedField = static_cast<LinkNumber>(index);
         const Field& rule = linkField(changedField);
-        const QString name = QString::fromLatin1(rule.control);
         // KeyPressN: typed digits only, Backspace discarded too.
         const NumberEntry entry{rule.step, 0, EmptyText::KeepsNumber, BackspaceKey::Discarded};
-        auto* number = new NumberField(page, name, rule.range, entry, dialogs);
-        number->showValue(rule.range.minimum);
-        if (changedField >= LinkNumber::T0)
-            number->onChanged([this, changedField](int value) { ChangeT(changedField, value); });
-        else
-            number->onChanged([this, changedField](int value) { ChangeN(changedField, value); });
-        const auto lines = rows.add(name, rule.label, number);
+        number = binder().number(page, rule, entry, [this, changedField](int value) {
+            return changedField >= LinkNumber::T0 ? ChangeT(changedField, value)
+                                                  : ChangeN(changedField, value);
+        });
+        const auto lines = rows.add(QString::fromLatin1(rule.control), rule.label, number);
         if (changedField == LinkNumber::T1)
             LT1 = lines;
-        field(changedField) = number;
     }
     if (last == LinkNumber::T3) {
         T4 = new QLineEdit(InitialLossTime, page);
         T4->setObjectName(QStringLiteral("T4"));
         T4->setReadOnly(true);
-        T4->setFixedWidth(field(LinkNumber::T3)->sizeHint().width());
+        T4->setFixedWidth(number->sizeHint().width());
         rows.add(QStringLiteral("T4"), lossTimeLabel(), T4);
     }
-    const Field& rule = linkField(flag);
-    QCheckBox* check = makeCheckBox(page, QString::fromLatin1(rule.control), rule.label);
-    onToggled(check, this, [this, flag](bool checked) { FlgClick(flag, checked); });
-    rows.addWide(check);
-    box(flag) = check;
+    rows.addWide(binder().flag(page, linkField(flag),
+                               [this, flag](int checked) { return FlgClick(flag, checked != 0); }));
     rows.end();
 }
 
-void TFLink::ChangeN(LinkNumber field, int value)
+int TFLink::ChangeN(LinkNumber field, int value)
 {
-    storeNumber(field, value);
+    return storeNumber(field, value);
 }
 
-void TFLink::ChangeT(LinkNumber field, int value)
+int TFLink::ChangeT(LinkNumber field, int value)
 {
-    storeNumber(field, value);
+    return storeNumber(field, value);
 }
 
-void TFLink::FlgClick(LinkFlag flag, bool checked)
+int TFLink::FlgClick(LinkFlag flag, bool checked)
 {
-    model_.setFlag(flag, checked);
+    const int item = model_.changeField(linkField(flag), checked ? 1 : 0);
     if (flag == LinkFlag::Tmode)
         showT1Label();
+    return item;
 }
 
 void TFLink::showModel()
 {
-    for (int index = 0; index < LinkNumberCount; ++index) {
-        const auto shown = static_cast<LinkNumber>(index);
-        NumberField* number = field(shown);
-        number->setRange(model_.range(shown));
-        number->setEnabled(model_.enabled(shown));
-        number->showValue(model_.value(shown));
-    }
-    for (LinkFlag flag : {LinkFlag::Ack, LinkFlag::Tmode})
-        showChecked(box(flag), model_.flag(flag));
+    TFEditor::showModel();
     showT1Label();
     showLossTime();
 }
 
-void TFLink::storeNumber(LinkNumber field, int value)
+int TFLink::storeNumber(LinkNumber field, int value)
 {
-    model_.setNumber(field, value);
+    const int item = model_.changeField(linkField(field), value);
     showLossTime();
-}
-
-NumberField*& TFLink::field(LinkNumber number)
-{
-    return fields_[static_cast<std::size_t>(number)];
-}
-
-QCheckBox*& TFLink::box(LinkFlag flag)
-{
-    return flags_[static_cast<std::size_t>(flag)];
+    return item;
 }
 
 void TFLink::showLossTime()

@@ -5,8 +5,6 @@
 #include "editors/EditorForm.h"
 #include "models/LinkModel.h"
 
-class NumberField;
-class QCheckBox;
 class QLabel;
 class QLineEdit;
 
@@ -23,27 +21,24 @@ public:
 
     TFLink(const EditorPlace& place, const LinkInputs& inputs);
 
-    // N1 to N4 and T0 to T3 changed, their numbers already checked against their ranges.
-    void ChangeN(LinkNumber field, int value);
-    void ChangeT(LinkNumber field, int value);
-    void FlgClick(LinkFlag flag, bool checked);
+    // N1 to N4 and T0 to T3 changed, their numbers already checked against their ranges: each
+    // also updates T4. Returns the word changed.
+    int ChangeN(LinkNumber field, int value);
+    int ChangeT(LinkNumber field, int value);
+    // Ack and Tmode changed: Tmode also relabels T1. Returns the word changed.
+    int FlgClick(LinkFlag flag, bool checked);
 
 protected:
     EditorModel& model() override { return model_; }
     void showModel() override;
 
 private:
-    void buildPage(const QString& title, LinkNumber first, LinkNumber last, LinkFlag flag,
-                   Dialogs& dialogs);
-    void storeNumber(LinkNumber field, int value);
-    NumberField*& field(LinkNumber number);
-    QCheckBox*& box(LinkFlag flag);
+    void buildPage(const QString& title, LinkNumber first, LinkNumber last, LinkFlag flag);
+    int storeNumber(LinkNumber field, int value);
     void showLossTime();
     void showT1Label();
 
     LinkModel model_;
-    std::array<NumberField*, LinkNumberCount> fields_{};
-    std::array<QCheckBox*, 2> flags_{};
     std::array<QLabel*, 2> LT1{}; // LT1_0 and LT1_1
     QLineEdit* T4 = nullptr;
 };

@@ -13,9 +13,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "editors/DottedField.h"
-#include "editors/EditorControls.h"
-#include "editors/NumberField.h"
+#include "ui/DottedField.h"
+#include "ui/NumberField.h"
 #include "ui/Dialogs.h"
 
 namespace {
@@ -100,27 +99,24 @@ void TFNet::buildNetworkPage()
 
     QGroupBox* remote = makeGroup(page, QStringLiteral("GrpRemote"), model_.remoteCaption());
     QGridLayout* remoteRows = rowsOf(remote);
+    DottedField* ownAddress = nullptr;
     for (NetAddress address : {NetAddress::Ip, NetAddress::Gate, NetAddress::Mask, NetAddress::IpDst}) {
         const Field& rule = netField(address);
-        const QString name = QString::fromLatin1(rule.control);
-        QGroupBox* group = address == NetAddress::IpDst ? remote : local;
-        auto* dotted = new DottedField(group, name, octetLimits(rule), dialogs_);
-        dotted->onChanged([this, address](int index, int value) {
-            AddrChange(address, index, value);
-        });
-        rows.add(group == remote ? remoteRows : localRows, name, rule.label, dotted);
-        field(address) = dotted;
+        const bool remoteField = address == NetAddress::IpDst;
+        DottedField* dotted = binder().octets(remoteField ? remote : local, rule);
+        rows.add(remoteField ? remoteRows : localRows, QString::fromLatin1(rule.control),
+                 rule.label, dotted);
+        if (address == NetAddress::Ip)
+            ownAddress = dotted;
     }
     for (NetPort port : {NetPort::Port, NetPort::PortDst}) {
         const Field& rule = netField(port);
-        const QString name = QString::fromLatin1(rule.control);
-        QGroupBox* group = port == NetPort::PortDst ? remote : local;
-        auto* number = new NumberField(group, name, rule.range, PortEntry, dialogs_);
-        number->onChanged([this, port](int value) { PortChange(port, value); });
-        rows.add(group == remote ? remoteRows : localRows, name, rule.label, number);
-        field(port) = number;
+        const bool remoteField = port == NetPort::PortDst;
+        NumberField* number = binder().number(remoteField ? remote : local, rule, PortEntry);
+        rows.add(remoteField ? remoteRows : localRows, QString::fromLatin1(rule.control),
+                 rule.label, number);
     }
-    Mac->setFixedWidth(field(NetAddress::Ip)->sizeHint().width());
+    Mac->setFixedWidth(ownAddress->sizeHint().width());
     rows.alignLabels();
     remote->setVisible(model_.remoteShown());
 
@@ -134,9 +130,9 @@ void TFNet::buildExtraPage()
 {
     QWidget* page = addPage(QStringLiteral("Дополнительно"));
 
-    TTL = new NumberField(page, QStringLiteral("TTL"), TimeToLiveRange, TimeToLiveEntry, dialogs_);
-    TTL->onChanged([this](int value) { Reg8Change(value); });
-    auto* ttlLabel = new QLabel(QStringLiteral("Время существования датаграммы, TTL [0..255]"), page);
+    const Field& timeToLive = netField(NetField::TimeToLive);
+    NumberField* TTL = binder().number(page, timeToLive, TimeToLiveEntry);
+    auto* ttlLabel = new QLabel(timeToLive.label, page);
     ttlLabel->setObjectName(QStringLiteral("LTTL"));
     ttlLabel->setBuddy(TTL);
     auto* ttlRow = new QHBoxLayout;
@@ -148,17 +144,12 @@ void TFNet::buildExtraPage()
     QGroupBox* tos = makeGroup(page, QStringLiteral("GrpTos"),
                                QStringLiteral("Идентификатор типа службы (биты поля ToS)"));
     QGridLayout* tosRows = rowsOf(tos);
-    Tos20 = makeDropDown(tos, QStringLiteral("Tos20"), precedenceItems());
-    onChoice(Tos20, this, [this](int index) { PrecedenceChange(index); });
+    const Field& precedence = netField(NetField::Precedence);
     LabelledRows labelled;
-    labelled.add(tosRows, QStringLiteral("Tos20"), QStringLiteral("Предпочтения [2..0]:"), Tos20);
-    for (TosFlag flag : {TosFlag::LowDelay, TosFlag::Throughput, TosFlag::Reliability}) {
-        const Field& rule = netField(flag);
-        QCheckBox* check = makeCheckBox(tos, QString::fromLatin1(rule.control), rule.label);
-        onToggled(check, this, [this, flag](bool checked) { CheckClick(flag, checked); });
-        tosRows->addWidget(check, tosRows->rowCount(), 0, 1, 2);
-        box(flag) = check;
-    }
+    labelled.add(tosRows, QString::fromLatin1(precedence.control), precedence.label,
+                 binder().dropDown(tos, precedence));
+    for (TosFlag flag : {TosFlag::LowDelay, TosFlag::Throughput, TosFlag::Reliability})
+        tosRows->addWidget(binder().flag(tos, netField(flag)), tosRows->rowCount(), 0, 1, 2);
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(ttlRow);
@@ -166,41 +157,9 @@ void TFNet::buildExtraPage()
     layout->addStretch();
 }
 
-void TFNet::AddrChange(NetAddress field, int index, int value)
-{
-    model_.setOctet(field, index, value);
-}
-
-void TFNet::PortChange(NetPort field, int value)
-{
-    model_.setPort(field, value);
-}
-
-void TFNet::Reg8Change(int value)
-{
-    model_.setTimeToLive(value);
-}
-
-void TFNet::PrecedenceChange(int precedence)
-{
-    model_.setPrecedence(precedence);
-}
-
-void TFNet::CheckClick(TosFlag flag, bool checked)
-{
-    model_.setTosFlag(flag, checked);
-}
-
 void TFNet::showModel()
 {
-    for (NetAddress address : {NetAddress::Ip, NetAddress::Gate, NetAddress::Mask, NetAddress::IpDst})
-        field(address)->showOctets(model_.octets(address));
-    for (NetPort port : {NetPort::Port, NetPort::PortDst})
-        field(port)->showValue(model_.port(port));
-    TTL->showValue(model_.timeToLive());
-    showChoice(Tos20, precedenceItems(), model_.precedence());
-    for (TosFlag flag : {TosFlag::LowDelay, TosFlag::Throughput, TosFlag::Reliability})
-        showChecked(box(flag), model_.tosFlag(flag));
+    TFEditor::showModel();
     if (isVisible())
         tellCorrections();
 }
@@ -216,19 +175,4 @@ void TFNet::tellCorrections()
 {
     for (const NumberRange& range : model_.takeCorrections())
         dialogs_.inform(window(), rangeMessage(range));
-}
-
-DottedField*& TFNet::field(NetAddress address)
-{
-    return addresses_[static_cast<std::size_t>(address)];
-}
-
-NumberField*& TFNet::field(NetPort port)
-{
-    return ports_[static_cast<std::size_t>(port)];
-}
-
-QCheckBox*& TFNet::box(TosFlag flag)
-{
-    return flags_[static_cast<std::size_t>(flag)];
 }

@@ -1,14 +1,8 @@
 #pragma once
 
-#include <array>
-
 #include "editors/EditorForm.h"
 #include "models/NetModel.h"
 
-class DottedField;
-class NumberField;
-class QCheckBox;
-class QComboBox;
 class QLineEdit;
 
 // The network editor: the controller's own address, gateway, mask and port, the remote
@@ -26,13 +20,6 @@ public:
 
     TFNet(const EditorPlace& place, const NetInputs& inputs);
 
-    // An octet, port or time to live changed, its number already checked against its range.
-    void AddrChange(NetAddress field, int index, int value);
-    void PortChange(NetPort field, int value);
-    void Reg8Change(int value);
-    void PrecedenceChange(int precedence);
-    void CheckClick(TosFlag flag, bool checked);
-
 protected:
     EditorModel& model() override { return model_; }
     // Also tells the corrections that opening made, one message each, as the fields show them.
@@ -44,16 +31,8 @@ private:
     void tellCorrections();
     void buildNetworkPage();
     void buildExtraPage();
-    DottedField*& field(NetAddress address);
-    NumberField*& field(NetPort port);
-    QCheckBox*& box(TosFlag flag);
 
     NetModel model_;
     Dialogs& dialogs_;
     QLineEdit* Mac = nullptr;
-    std::array<DottedField*, NetAddressCount> addresses_{};
-    std::array<NumberField*, 2> ports_{};
-    NumberField* TTL = nullptr;
-    QComboBox* Tos20 = nullptr;
-    std::array<QCheckBox*, 3> flags_{};
 };

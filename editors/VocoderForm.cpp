@@ -9,8 +9,6 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "editors/EditorControls.h"
-
 namespace {
 
 // Every text a label can show, so that the lists of both groups start at one edge.
@@ -20,11 +18,6 @@ int widestLabel(const QFontMetrics& metrics)
     for (const Field& field : vocoderFields())
         widest = std::max(widest, metrics.horizontalAdvance(field.label));
     return widest;
-}
-
-std::size_t slot(VocoderList list)
-{
-    return static_cast<std::size_t>(list);
 }
 
 } // namespace
@@ -39,11 +32,6 @@ TFVocoder::TFVocoder(const EditorPlace& place, const VocoderInputs& inputs)
     , model_(inputs)
 {
     buildPage();
-    for (int index = 0; index < VocoderListCount; ++index)
-        onChoice(list(static_cast<VocoderList>(index)), this,
-                 [this, which = static_cast<VocoderList>(index)](int position) {
-                     ChangeBox(which, position);
-                 });
 }
 
 void TFVocoder::buildPage()
@@ -68,41 +56,21 @@ QGroupBox* TFVocoder::listGroup(QWidget* page, const QString& title, VocoderList
     for (int row = 0; row <= static_cast<int>(last) - static_cast<int>(first); ++row) {
         const auto which = static_cast<VocoderList>(static_cast<int>(first) + row);
         const Field& field = vocoderField(which);
-        auto* label = new QLabel(field.label, group);
-        QComboBox* choices =
-            makeDropDown(group, QString::fromLatin1(field.control), model_.items(which));
+        QLabel* label = binder().label(group, field);
+        QComboBox* choices = binder().dropDown(
+            group, field, [this, which](int position) { return ChangeBox(which, position); });
         label->setBuddy(choices);
         grid->addWidget(label, row, 0);
         grid->addWidget(choices, row, 1);
-        lists_[slot(which)] = choices;
-        if (which == VocoderList::JBufTime) {
-            LJBuf = label;
-            LJBuf->setObjectName(QStringLiteral("LJBuf"));
-        }
+        if (which == VocoderList::JBufTime)
+            label->setObjectName(QStringLiteral("LJBuf"));
     }
     return group;
 }
 
-QComboBox* TFVocoder::list(VocoderList which) const
-{
-    return lists_[slot(which)];
-}
-
-void TFVocoder::ChangeBox(VocoderList which, int position)
+int TFVocoder::ChangeBox(VocoderList which, int position)
 {
     const VocoderList stored = model_.choose(which, position);
-    // A new bit rate changes the duration list, a new buffer mode the size label.
     showModel();
-    changed(static_cast<int>(stored));
-}
-
-void TFVocoder::showModel()
-{
-    for (int index = 0; index < VocoderListCount; ++index) {
-        const auto which = static_cast<VocoderList>(index);
-        QComboBox* shown = list(which);
-        showChoice(shown, model_.items(which), model_.position(which));
-        shown->setEnabled(model_.enabled(which));
-    }
-    LJBuf->setText(model_.bufferLabel());
+    return static_cast<int>(stored);
 }

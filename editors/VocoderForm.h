@@ -1,13 +1,9 @@
 #pragma once
 
-#include <array>
-
 #include "editors/EditorForm.h"
 #include "models/VocoderModel.h"
 
-class QComboBox;
 class QGroupBox;
-class QLabel;
 
 // The vocoder editor: bit rate, push-to-talk control, run mode, audio packet duration and jitter
 // buffer of the vocoder block, each choice pushing the whole block.
@@ -22,19 +18,16 @@ public:
 
     TFVocoder(const EditorPlace& place, const VocoderInputs& inputs);
 
-    // The operator chose an item in one of the lists.
-    void ChangeBox(VocoderList list, int position);
+    // The operator chose an item in one of the lists: a new bit rate changes the duration list,
+    // a new buffer mode the size label. Returns the list.
+    int ChangeBox(VocoderList list, int position);
 
 protected:
     EditorModel& model() override { return model_; }
-    void showModel() override;
 
 private:
     void buildPage();
     QGroupBox* listGroup(QWidget* page, const QString& title, VocoderList first, VocoderList last);
-    QComboBox* list(VocoderList which) const;
 
     VocoderModel model_;
-    std::array<QComboBox*, VocoderListCount> lists_{};
-    QLabel* LJBuf = nullptr;
 };

@@ -53,11 +53,11 @@ public:
 
     FieldContext fieldContext() const override { return context(); }
     int fieldValue(const Field& field) const override { return value(field); }
-    // By default a value outside the field's values is taken as the nearer one, and the item
-    // changed is the field's word.
+    // By default a value outside the field's values is taken as the nearer one (an address's
+    // octets each as the nearer of its own), and the item changed is the field's word.
     int changeField(const Field& field, int shown) override
     {
-        setValue(field, fitToRange(shown, fieldRange(field, context())).value);
+        setValue(field, fittedValue(field, shown, fieldLimits(field)));
         return field.place.word;
     }
 

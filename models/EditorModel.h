@@ -36,4 +36,10 @@ public:
     // another field's value still has it), and whether it lets the field be changed.
     virtual bool fieldShown(const Field&) const { return true; }
     virtual bool fieldEnabled(const Field&) const { return true; }
+    // The values the field's control takes now: the table's, where the editor's rules do not
+    // narrow them for the controller.
+    virtual NumberRange fieldLimits(const Field& field) const
+    {
+        return fieldRange(field, fieldContext());
+    }
 };

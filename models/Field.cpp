@@ -125,6 +125,17 @@ NumberRange fieldRange(const Field& field, const FieldContext& context)
     return field.range;
 }
 
+int fittedValue(const Field& field, int shown, NumberRange range)
+{
+    if (field.kind != FieldKind::Octets)
+        return fitToRange(shown, range).value;
+    Octets octets = octetsOf(shown);
+    const Octets limits = octetLimits(field);
+    for (std::size_t index = 0; index < octets.size(); ++index)
+        octets[index] = fitToRange(octets[index], {0, limits[index]}).value;
+    return addressOf(octets);
+}
+
 int levelPosition(const Field& level, int value)
 {
     return level.range.minimum + level.range.maximum - value;
@@ -166,6 +177,11 @@ QString dottedText(int address)
     for (int octet : octetsOf(address))
         parts.append(QString::number(octet));
     return parts.join(u'.');
+}
+
+Octets octetLimits(const Field& address)
+{
+    return {address.range.maximum, LowByte, LowByte, LowByte};
 }
 
 std::size_t fieldIndex(std::span<const Field> fields, const Field& field)

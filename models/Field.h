@@ -83,6 +83,10 @@ QStringList fieldItems(const Field& field, const FieldContext& context);
 // The values a field takes: a Choice's item indices, a Flag's 0 and 1, else its range.
 NumberRange fieldRange(const Field& field, const FieldContext& context);
 
+// A value as the nearest one the field takes within range: an Octets value octet by octet, each
+// to its limit; any other value to range.
+int fittedValue(const Field& field, int shown, NumberRange range);
+
 // A level's slider has its highest value at the top, position range.minimum.
 int levelPosition(const Field& level, int value);
 int levelAt(const Field& level, int position);
@@ -99,6 +103,9 @@ Octets octetsOf(int address);
 int addressOf(const Octets& octets);
 // The address as its dotted text: "192.168.1.10".
 QString dottedText(int address);
+// The limit of each octet of an Octets field: its range is that of the first octet, the others
+// go to 255.
+Octets octetLimits(const Field& address);
 
 // The position of a field in its block's table.
 std::size_t fieldIndex(std::span<const Field> fields, const Field& field);

@@ -272,6 +272,14 @@ bool LinkModel::fieldEnabled(const Field& field) const
     return index >= LinkNumberCount || enabled(static_cast<LinkNumber>(index));
 }
 
+NumberRange LinkModel::fieldLimits(const Field& field) const
+{
+    const std::size_t index = fieldIndex(linkFields(), field);
+    if (index < LinkNumberCount)
+        return range(static_cast<LinkNumber>(index));
+    return BlockModel::fieldLimits(field);
+}
+
 // What a field shows of its loaded word, without a message for a word outside its range.
 int LinkModel::loadedValue(LinkNumber field) const
 {

@@ -77,6 +77,7 @@ public:
     int fieldValue(const Field& field) const override;
     int changeField(const Field& field, int value) override;
     bool fieldEnabled(const Field& field) const override;
+    NumberRange fieldLimits(const Field& field) const override;
 
     // What a field shows. A number stored rounded (an N1 off its 16-byte step, milliseconds
     // between ticks) is shown as it was entered.

@@ -108,11 +108,6 @@ const Field& netField(TosFlag flag)
     return netFields()[static_cast<std::size_t>(NetField::LowDelay) + static_cast<std::size_t>(flag)];
 }
 
-Octets octetLimits(const Field& address)
-{
-    return {address.range.maximum, AnyOctet.maximum, AnyOctet.maximum, AnyOctet.maximum};
-}
-
 const QStringList& precedenceItems()
 {
     static const QStringList items{

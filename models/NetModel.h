@@ -59,8 +59,6 @@ const Field& netField(NetAddress address);
 const Field& netField(NetPort port);
 const Field& netField(TosFlag flag);
 const Field& netField(NetField field);
-// The limit of each octet of an address field.
-Octets octetLimits(const Field& address);
 // "обычный [000]" to "управление сетью [111]", the item index being the precedence.
 const QStringList& precedenceItems();
 

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editors/NumberField.h"
+#include "ui/NumberField.h"
 #include "support/ScriptedDialogs.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "editors/EditorControls.h"
+#include "ui/EditorControls.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

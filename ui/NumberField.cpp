@@ -1,4 +1,4 @@
-#include "editors/NumberField.h"
+#include "ui/NumberField.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

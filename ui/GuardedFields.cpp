@@ -1,4 +1,4 @@
-#include "editors/GuardedFields.h"
+#include "ui/GuardedFields.h"
 
 #include <utility>
 

@@ -1,11 +1,11 @@
-#include "editors/DottedField.h"
+#include "ui/DottedField.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 
-#include "editors/NumberField.h"
+#include "ui/NumberField.h"
 
 namespace {
 
