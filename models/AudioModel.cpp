@@ -89,16 +89,6 @@ QString amplifierLevelText(int level)
     return signOf(tenths) + QLocale().toString(std::abs(tenths) / 10.0, 'f', 1);
 }
 
-int amplifierLevelAt(int position)
-{
-    return AudioModel::MaxLevel - position;
-}
-
-int amplifierPositionOf(int level)
-{
-    return AudioModel::MaxLevel - level;
-}
-
 AudioModel::AudioModel(std::uint8_t* amplifierBlock)
     : BlockModel(amplifierBlock, 0)
 {

@@ -14,9 +14,6 @@ int amplifierTenthsOfDecibel(int level);
 // The gain as the window shows it: three significant digits, one decimal in the locale's
 // separator, "+" above zero (level 0 reads -162.0).
 QString amplifierLevelText(int level);
-// The slider's top (position 0) is the highest level.
-int amplifierLevelAt(int position);
-int amplifierPositionOf(int level);
 
 // The amplifier block's fields, one word each: the gain level and the modulation command.
 enum class AmplifierField { Level = 0, Modulation = 1 };

@@ -172,11 +172,6 @@ CodecRegister codecRegisterOf(const Field& field)
     return CodecBlockOrder.at(static_cast<std::size_t>(field.place.word));
 }
 
-QString gainText(const Field& gain, int code)
-{
-    return shownText(gain, code, {});
-}
-
 const std::array<QString, SampleRateCount>& sampleRateTexts()
 {
     static const std::array<QString, SampleRateCount> texts{

@@ -51,10 +51,6 @@ const Field& codecField(CodecField field);
 // The register a field's word writes.
 CodecRegister codecRegisterOf(const Field& field);
 
-// A gain code's text: the shortest decimal form in the locale's separator, "+" above zero:
-// "-34.5", "0", "+12". A code below the field's range, the chip's mute range, reads "Откл.".
-QString gainText(const Field& gain, int code);
-
 // The "Ацп/Цап" choices and the register 8 byte of each, by model code (0 for other models).
 inline constexpr int SampleRateCount = 6;
 inline constexpr int DefaultSampleRate = 1;

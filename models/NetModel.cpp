@@ -119,11 +119,6 @@ const QStringList& precedenceItems()
     return items;
 }
 
-int portOfWords(std::uint16_t high, std::uint16_t low)
-{
-    return high << ByteBits | low;
-}
-
 std::uint16_t withPrecedence(std::uint16_t tos, int precedence)
 {
     return static_cast<std::uint16_t>((tos & PrecedenceClearMask) | (precedence & PrecedenceMask));

@@ -62,8 +62,6 @@ const Field& netField(NetField field);
 // "обычный [000]" to "управление сетью [111]", the item index being the precedence.
 const QStringList& precedenceItems();
 
-// A port from its two words: the high word shifted left by 8, OR the low word.
-int portOfWords(std::uint16_t high, std::uint16_t low);
 // The ToS word with another precedence: (word AND 0x00F8) OR precedence, so choosing one also
 // clears bits 8-15.
 std::uint16_t withPrecedence(std::uint16_t tos, int precedence);

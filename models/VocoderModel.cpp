@@ -231,11 +231,6 @@ bool VocoderModel::enabled(VocoderList list) const
     return !(isR410() && r410Position(list));
 }
 
-QString VocoderModel::bufferLabel() const
-{
-    return fieldLabel(vocoderField(VocoderList::JBufTime), context());
-}
-
 VocoderList VocoderModel::choose(VocoderList list, int position)
 {
     if (!enabled(list))

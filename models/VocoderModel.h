@@ -69,7 +69,6 @@ public:
     int position(VocoderList list) const;
     // Only the bit rate can be set on the R-410.
     bool enabled(VocoderList list) const;
-    QString bufferLabel() const;
 
     // The operator chose an item: stores it, a position outside the list taken as its nearer end.
     // A new bit rate keeps the packet duration unless the rate's list ends before it. Returns the

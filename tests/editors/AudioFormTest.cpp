@@ -83,7 +83,7 @@ TEST_F(AudioForm, WhileTestingEachChangeHandsOverExactlyItsOneByte)
     runWorker();
     EXPECT_EQ(amplifierCommands(), (Bytes{0xD5}));
 
-    slider(window, "Lev")->setValue(amplifierPositionOf(50));
+    slider(window, "Lev")->setValue(levelPosition(amplifierField(AmplifierField::Level), 50));
     runWorker();
     EXPECT_EQ(amplifierCommands(), (Bytes{0xD5, 0x32}));
     EXPECT_EQ(requests().back(), "03 00 00 00 01 00 4B 00 32");

@@ -59,7 +59,7 @@ TEST_F(EditorPattern, OpeningAnOpenEditorKeepsItsUnsavedChanges)
 {
     record.data(Blocks::Amplifier)[0] = 10;
     TFAudio* first = openAudio();
-    slider(first, "Lev")->setValue(amplifierPositionOf(40));
+    slider(first, "Lev")->setValue(levelPosition(amplifierField(AmplifierField::Level), 40));
     first->showMinimized();
     TFCodec* codec = openCodec();
     EXPECT_EQ(area.activeSubWindow(), codec);
@@ -69,7 +69,7 @@ TEST_F(EditorPattern, OpeningAnOpenEditorKeepsItsUnsavedChanges)
     EXPECT_EQ(again, first);
     EXPECT_FALSE(again->isMinimized());
     EXPECT_EQ(area.activeSubWindow(), first);
-    EXPECT_EQ(slider(again, "Lev")->value(), amplifierPositionOf(40));
+    EXPECT_EQ(slider(again, "Lev")->value(), levelPosition(amplifierField(AmplifierField::Level), 40));
     EXPECT_EQ(area.subWindowList().size(), 2);
 }
 

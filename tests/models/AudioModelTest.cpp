@@ -71,8 +71,10 @@ TEST(AmplifierSlider, TopIsTheHighestLevel)
 {
     const std::vector<std::pair<int, int>> positionLevel{{0, 63}, {17, 46}, {13, 50}, {63, 0}};
     for (const auto& [position, level] : positionLevel) {
-        EXPECT_EQ(amplifierLevelAt(position), level);
-        EXPECT_EQ(amplifierPositionOf(level), position);
+        // The slider's top (position 0) is the highest level.
+        const Field& field = amplifierField(AmplifierField::Level);
+        EXPECT_EQ(levelAt(field, position), level);
+        EXPECT_EQ(levelPosition(field, level), position);
     }
 }
 

@@ -74,13 +74,23 @@ Words openedAndSaved(const Words& stored, std::uint16_t typeWord, int times)
 
 TEST(NetRules, PortIsTheHighWordShiftedBy8OrTheLowWord)
 {
-    EXPECT_EQ(portOfWords(0x75, 0x3A), 30010);
-    EXPECT_EQ(portOfWords(0, 0), 0);
-    EXPECT_EQ(portOfWords(0xFF, 0xFF), 65535);
-    // Nothing masks the words: stray high bytes make ports beyond any field.
-    EXPECT_EQ(portOfWords(0x0175, 0x003A), 0x1753A);
-    EXPECT_EQ(portOfWords(0x0004, 0x1201), 0x1201 | 0x0400);
-    EXPECT_EQ(portOfWords(0xFFFF, 0xFFFF), 0xFFFFFF);
+    // Each port field reads its two words the same way.
+    const auto portOf = [](NetPort port, std::uint16_t high, std::uint16_t low) {
+        const Field& field = netField(port);
+        Words words{};
+        words[static_cast<std::size_t>(field.place.word)] = high;
+        words[static_cast<std::size_t>(field.place.word) + 1] = low;
+        return shownValue(field, fieldContextOf(0x2000, words));
+    };
+    for (const NetPort port : {NetPort::Port, NetPort::PortDst}) {
+        EXPECT_EQ(portOf(port, 0x75, 0x3A), 30010);
+        EXPECT_EQ(portOf(port, 0, 0), 0);
+        EXPECT_EQ(portOf(port, 0xFF, 0xFF), 65535);
+        // Nothing masks the words: stray high bytes make ports beyond any field.
+        EXPECT_EQ(portOf(port, 0x0175, 0x003A), 0x1753A);
+        EXPECT_EQ(portOf(port, 0x0004, 0x1201), 0x1201 | 0x0400);
+        EXPECT_EQ(portOf(port, 0xFFFF, 0xFFFF), 0xFFFFFF);
+    }
 }
 
 TEST(NetRules, PrecedenceAndFlagsChangeTheTosWordByTheirMasks)
@@ -272,7 +282,7 @@ TEST(NetModel, OddBlocksSettleAtTheFirstOpening)
                 const auto high = static_cast<std::size_t>(rule.place.word);
                 EXPECT_LE(once[high], 0xFF);
                 EXPECT_LE(once[high + 1], 0xFF);
-                const int port = portOfWords(once[high], once[high + 1]);
+                const int port = shownValue(rule, fieldContextOf(typeWord, once));
                 EXPECT_GE(port, 1025) << rule.control;
                 EXPECT_LE(port, 65535) << rule.control;
             }
