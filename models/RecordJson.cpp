@@ -71,7 +71,8 @@ private:
     std::vector<std::pair<const Field*, QString>> namedValues(const EditorBlockInfo& info,
                                                               const QJsonObject& fields);
     void confirmShown(const EditorBlockInfo& info,
-                      const std::vector<std::pair<const Field*, QString>>& values);
+                      const std::vector<std::pair<const Field*, QString>>& values,
+                      const std::vector<FieldReading>& readings);
     void refuse(const QString& text) { refusals_ << text; }
 
     const QJsonObject& document_;
@@ -194,9 +195,9 @@ std::vector<std::pair<const Field*, QString>> Import::namedValues(const EditorBl
     return values;
 }
 
-QString shownNow(const ConfigRecord& record, EditorBlock block, const Field* field)
+QString shownIn(const std::vector<FieldReading>& readings, const Field* field)
 {
-    for (const FieldReading& reading : describeBlock(record, block, recordJsonView()))
+    for (const FieldReading& reading : readings)
         if (reading.field == field)
             return reading.shown;
     return {};
@@ -209,25 +210,28 @@ void Import::applyBlock(const EditorBlockInfo& info, const QJsonObject& fields)
 {
     const auto values = namedValues(info, fields);
     const RecordView applying{LevelFull, recordJsonView().locale, today_};
+    std::vector<FieldReading> readings = describeBlock(record_, info.block, recordJsonView());
     for (const auto& [field, text] : values) {
-        if (shownNow(record_, info.block, field) == text)
+        if (shownIn(readings, field) == text)
             continue;
         const FieldChange change = applyFieldText(record_, info.block, key(field->key), text, applying);
         if (change.outcome != FieldChange::Outcome::Taken)
             refuse(QStringLiteral("%1 = \"%2\": %3").arg(fieldName(info, key(field->key)), text, change.message));
+        readings = describeBlock(record_, info.block, recordJsonView());
     }
-    confirmShown(info, values);
+    confirmShown(info, values, readings);
 }
 
 // What a later field's rules changed of an earlier one is refused too: the record made must show
 // every value as the document gives it.
 void Import::confirmShown(const EditorBlockInfo& info,
-                          const std::vector<std::pair<const Field*, QString>>& values)
+                          const std::vector<std::pair<const Field*, QString>>& values,
+                          const std::vector<FieldReading>& readings)
 {
     if (!refusals_.isEmpty())
         return;
     for (const auto& [field, text] : values) {
-        const QString shown = shownNow(record_, info.block, field);
+        const QString shown = shownIn(readings, field);
         if (shown != text)
             refuse(QStringLiteral("%1 = \"%2\": редактор показывает \"%3\" после остальных полей блока")
                        .arg(fieldName(info, key(field->key)), text, shown));
